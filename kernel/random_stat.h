@@ -1,0 +1,122 @@
+// Laws, the one pseudo-random source and sample distributions.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "kernel/sim_time.h"
+
+namespace marvolt {
+
+enum LawKind : uint8_t {
+    kLawDeterministic = 0,
+    kLawUniform = 1,
+    kLawExponential = 2,
+    kLawNormal = 3,
+};
+
+// A random quantity of the model: a kind and two parameters.
+struct LawRecord {
+    uint8_t lawKind = kLawDeterministic;
+    float param1 = 1.0f;
+    float param2 = 0.0f;
+
+    bool operator==(const LawRecord&) const = default;
+};
+
+// The process-wide random source. Seeded once at program start; every random
+// choice of the program draws from it, so runs continue one sequence.
+int NextRandom();
+void SeedRandomAtStartup();           // state 1, one value discarded; later calls do nothing
+void RestoreRandomStartState();       // tests: back to the state right after start-up seeding
+uint32_t RandomState();
+void SetRandomState(uint32_t state);
+
+float SampleLaw(const LawRecord& law);
+double IntervalProbability(const LawRecord& law, float lo, float hi);
+int NearestInteger(float x);
+
+extern const float kInvSqrt2Pi;  // 1/sqrt(2*pi) as float32, as the normal integration uses it
+extern const float kSqrt3;
+
+class CDistribution {
+public:
+    uint8_t binCount = 8;
+    uint32_t sampleCount = 0;
+
+    virtual ~CDistribution() = default;
+
+    // Slots 0 and 1 leave the outputs untouched when i is out of range.
+    virtual void BinAtCenter(int i, float& value, float& center) const = 0;
+    virtual void BinWithBounds(int i, float& value, float& left, float& right) const = 0;
+    virtual float TotalWeight() const = 0;
+    virtual float Mean() const = 0;
+    virtual float Variance() const = 0;
+    virtual float ChiSquare(const LawRecord& law, std::vector<float>* expected) const = 0;
+    virtual float Lower() const = 0;
+    virtual float Upper() const = 0;
+
+    virtual bool IsInteger() const = 0;
+    virtual CDistribution* Clone() const = 0;
+
+    // False when the last ResetBins refused the settings (no bins exist then).
+    bool HasBins() const { return binsValid_; }
+
+protected:
+    bool binsValid_ = false;
+};
+
+// Real-valued observations counted per interval.
+class CFDistribution : public CDistribution {
+public:
+    float lowerBound = 0.0f;
+    float upperBound = 8.0f;
+    std::vector<uint32_t> binCounts;  // empty when absent
+    float binWidth = 0.0f;
+
+    // Refuses (returns false, no bins, nothing recorded afterwards) when the
+    // bounds are reversed or empty or there are no intervals.
+    bool ResetBins();
+    void AddValue(float x);
+    // For readers of stored bins.
+    void SetBins(std::vector<uint32_t> counts);
+
+    void BinAtCenter(int i, float& value, float& center) const override;
+    void BinWithBounds(int i, float& value, float& left, float& right) const override;
+    float TotalWeight() const override;
+    float Mean() const override;
+    float Variance() const override;
+    float ChiSquare(const LawRecord& law, std::vector<float>* expected) const override;
+    float Lower() const override { return lowerBound; }
+    float Upper() const override { return upperBound; }
+    bool IsInteger() const override { return false; }
+    CFDistribution* Clone() const override { return new CFDistribution(*this); }
+};
+
+// Integer states with time accumulated as weight per interval.
+class CIDistribution : public CDistribution {
+public:
+    int32_t lowerBound = 0;
+    int32_t upperBound = 7;
+    std::vector<float> binWeights;  // empty when absent
+    int32_t binWidth = 0;
+
+    bool ResetBins();
+    void AddWeighted(int32_t value, float weight);
+    void SetBins(std::vector<float> weights);
+
+    void BinAtCenter(int i, float& value, float& center) const override;
+    void BinWithBounds(int i, float& value, float& left, float& right) const override;
+    float TotalWeight() const override;
+    float Mean() const override;
+    float Variance() const override;
+    float ChiSquare(const LawRecord& law, std::vector<float>* expected) const override;
+    float Lower() const override { return static_cast<float>(lowerBound); }
+    float Upper() const override { return static_cast<float>(upperBound); }
+    bool IsInteger() const override { return true; }
+    CIDistribution* Clone() const override { return new CIDistribution(*this); }
+};
+
+LawRecord LawFromSample(const CDistribution& d, uint8_t kind);
+
+}  // namespace marvolt
