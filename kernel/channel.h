@@ -1,0 +1,98 @@
+// A service node with identical devices, failures and a reserve channel.
+#pragma once
+
+#include <optional>
+
+#include "kernel/device_list.h"
+#include "kernel/queuing_system.h"
+
+namespace marvolt {
+
+enum SourceDiscipline : uint8_t { kSourceInOrder = 0, kSourceRandom = 1, kSourceMost = 2 };
+enum FailureRule : uint8_t {
+    kFailToRefusal = 0,
+    kFailContinueInReserve = 1,
+    kFailRestartInReserve = 2,
+    kFailWaitForRepair = 3,
+};
+
+class CChannel : public CQSObject {
+public:
+    CDeviceList devices;
+    std::vector<uint32_t> requestCounts;  // per type slot; stored, never changed by a run
+    SimTime nextEventTime = -1.0;
+    SimTime nextFailureTime = 0;
+    uint8_t failed = 0;
+    SimTime stateChangeTime = 0;
+    std::vector<CChannel*> reserveFor;  // run-time
+    uint8_t reserveRound = 0;
+    uint8_t inReserveQuery = 0;
+    uint8_t deviceCount = 1;
+    std::vector<uint8_t> sources;
+    std::vector<float> sourceProbabilities;
+    uint8_t sourceDiscipline = kSourceInOrder;
+    std::vector<uint8_t> acceptedTypes;      // per type
+    std::vector<LawRecord> serviceLaws;      // per type
+    std::vector<uint8_t> transformTable;     // per type, or empty when absent
+    uint8_t transformOn = 0;
+    uint8_t failuresOn = 0;
+    LawRecord workLaw;
+    LawRecord repairLaw;
+    uint8_t failureRule = kFailToRefusal;
+    uint8_t reserveChannel = kNoIndex;
+    uint8_t idleDistFlag = 0;
+    uint8_t serviceDistFlag = 0;
+    float loadFactor = 0.0f;
+    float meanIdle = 0.0f;
+    float maxIdle = 0.0f;
+    CFDistribution idleDistribution;
+    float meanService = 0.0f;
+    float minService = 0.0f;
+    float maxService = 0.0f;
+    CFDistribution serviceDistribution;
+
+    CChannel(std::string nodeName, CQueuingSystem* model);
+    CChannel(const CChannel&) = default;
+
+    uint8_t sourceCount() const { return static_cast<uint8_t>(sources.size()); }
+    uint8_t reserveForCount() const { return static_cast<uint8_t>(reserveFor.size()); }
+
+    void BeginRun() override;
+    void EndRun() override;
+    void Accept(uint8_t type, SimTime birthTime) override;
+    void ProcessEvent() override;
+    bool CanAccept(uint8_t type) override;
+    bool HasRequestFor(const uint8_t*) override { return false; }
+    SimTime NextEventTime() const override { return nextEventTime; }
+    uint32_t HeldCount() const override { return devices.busyCount; }
+    void Write(RecordWriter& out) const override;
+    bool Read(RecordReader& in) override;
+    int Validate() const override;
+
+    void CompleteService(DeviceRecord r);
+    void PlaceInService(uint8_t type, SimTime completion, SimTime birthTime);
+    uint8_t ChooseSource(const uint8_t* mask);
+
+    // Container steps.
+    void InsertType(uint8_t t);
+    void EraseType(uint8_t t);
+    void RemoveNodeReferences(uint8_t deleted);
+    void AddSource(uint8_t s);
+    void RemoveSource(uint8_t s);
+    void DropIndicators();
+
+private:
+    // The reserve channel that can stand in, or null when there is none usable.
+    CChannel* Reserve() const;
+    // Enters the first busy device's completion into the event list.
+    void Schedule();
+    void Fail();
+    void Restore();
+    void RecordIdle(SimTime d);
+    void RecordService(SimTime d);
+    // Running sums of a run, converted into the float indicators at EndRun.
+    SimTime idleSum_ = 0;
+    SimTime serviceSum_ = 0;
+};
+
+}  // namespace marvolt

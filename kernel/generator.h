@@ -1,0 +1,47 @@
+// A source of requests.
+#pragma once
+
+#include "kernel/queuing_system.h"
+
+namespace marvolt {
+
+class CGenerator : public CQSObject {
+public:
+    SimTime nextEventTime = 0;
+    std::vector<uint8_t> generatedTypes;
+    std::vector<float> typeProbabilities;
+    LawRecord batchLaw;
+    LawRecord intervalLaw;
+    SimTime firstEventTime = 0;
+    // Kept by the model file only; runs never consult them.
+    uint32_t storedCount = 0;
+    uint8_t storedFlag = 0;
+
+    CGenerator(std::string nodeName, CQueuingSystem* model) : CQSObject(kGenerator, std::move(nodeName), model) {}
+    CGenerator(const CGenerator&) = default;
+
+    uint8_t generatedTypeCount() const { return static_cast<uint8_t>(generatedTypes.size()); }
+
+    void BeginRun() override;
+    void EndRun() override;
+    void Accept(uint8_t type, SimTime birthTime) override;
+    void ProcessEvent() override;
+    bool CanAccept(uint8_t) override { return false; }
+    bool HasRequestFor(const uint8_t*) override { return false; }
+    SimTime NextEventTime() const override { return nextEventTime; }
+    uint32_t HeldCount() const override { return 0; }
+    void Write(RecordWriter& out) const override;
+    bool Read(RecordReader& in) override;
+    int Validate() const override;
+
+    int SetGeneratedType(uint8_t type, bool add);
+
+    // Container steps.
+    void EraseType(uint8_t t);
+    void DropIndicators() { arrivals.clear(); }
+
+private:
+    uint8_t DrawType() const;
+};
+
+}  // namespace marvolt

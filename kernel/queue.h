@@ -1,0 +1,95 @@
+// A queue node: waiting requests, disciplines, priority classes and limits.
+#pragma once
+
+#include <optional>
+
+#include "kernel/queuing_system.h"
+#include "kernel/request_deque.h"
+
+namespace marvolt {
+
+enum QueueDiscipline : uint8_t { kFifo = 0, kLifo = 1, kRandomOrder = 2, kLeastTimeToRefusal = 3 };
+enum WaitLimitMode : uint8_t { kWaitUnlimited = 0, kWaitRandomLimit = 1, kWaitFixedLimit = 2 };
+
+// A request taken from a queue; valid is false when nothing acceptable waits.
+struct TakenRequest {
+    bool valid = false;
+    uint8_t type = 0;
+    SimTime birthTime = 0;
+};
+
+class CQueue : public CQSObject {
+public:
+    // Configuration.
+    uint8_t discipline = kFifo;
+    uint8_t usePriority = 0;
+    uint8_t lengthLimited = 0;
+    uint8_t waitLimitMode = kWaitUnlimited;
+    float waitLimit = 0.0f;
+    uint32_t lengthLimit = 0;  // 0: no limit
+    std::vector<uint8_t> acceptedTypes;           // per type
+    std::vector<LawRecord> waitLimitLaws;         // per type, or empty when absent
+    std::vector<uint8_t> lengthDistFlags;         // per type slot
+    std::vector<uint8_t> waitDistFlags;           // per type slot
+    std::vector<std::optional<CFDistribution>> waitDistributions;    // per type slot
+    std::vector<std::optional<CIDistribution>> lengthDistributions;  // per type slot
+
+    // Run-time state.
+    std::vector<RequestDeque> classes;
+    uint8_t classCount = 0;
+    std::vector<uint8_t> typeClass;  // empty when priorities do not apply
+    SimTime nextEventTime = -1.0;
+    std::vector<SimTime> lastChangeTime;
+
+    // Indicators, per type slot.
+    std::vector<uint32_t> waitingCount;
+    std::vector<uint32_t> maxWaitingCount;
+    std::vector<uint32_t> zeroWaitCount;
+    std::vector<float> refused;    // after the run: refusal fraction
+    std::vector<float> totalWait;  // after the run: mean waiting time
+    std::vector<float> minWait;
+    std::vector<float> maxWait;
+    std::vector<float> meanLength;
+
+    CQueue(std::string nodeName, CQueuingSystem* model);
+    CQueue(const CQueue&) = default;
+
+    void BeginRun() override;
+    void EndRun() override;
+    void Accept(uint8_t type, SimTime birthTime) override;
+    void ProcessEvent() override;
+    bool CanAccept(uint8_t type) override;
+    bool HasRequestFor(const uint8_t* mask) override;
+    SimTime NextEventTime() const override { return nextEventTime; }
+    uint32_t HeldCount() const override { return waitingCount.empty() ? 0 : waitingCount[0]; }
+    void Write(RecordWriter& out) const override;
+    bool Read(RecordReader& in) override;
+
+    TakenRequest Take(const uint8_t* mask);
+    void BuildClasses();
+    void PurgeExpired();
+
+    bool EventDriven() const { return waitLimitMode == kWaitRandomLimit && discipline != kLeastTimeToRefusal; }
+    bool Lazy() const { return waitLimitMode == kWaitFixedLimit || discipline == kLeastTimeToRefusal; }
+
+    // Container steps.
+    void InsertType(uint8_t t);
+    void EraseType(uint8_t t);
+    void DropIndicators();
+
+private:
+    SimTime DrawRefusalTime(uint8_t t, SimTime now) const;
+    void InsertWaiting(uint8_t cls, const QueueRequest& r);
+    // Books a waiting time into the slot of the type and into slot 0.
+    void RecordWait(uint8_t t, SimTime w, bool withMin);
+    // Closes the interval of a slot's length that ends at the given time.
+    void RecordLength(uint8_t slot, uint32_t length, SimTime at);
+    SimTime EarliestRefusal() const;
+    void FitSlotArrays();
+
+    // Running sums of a run, converted into the float indicators at EndRun.
+    std::vector<SimTime> waitSum_;
+    std::vector<double> refusedSum_;
+};
+
+}  // namespace marvolt

@@ -1,0 +1,408 @@
+#include "kernel/queuing_system.h"
+
+#include <algorithm>
+
+#include "kernel/channel.h"
+#include "kernel/generator.h"
+#include "kernel/queue.h"
+#include "kernel/sink.h"
+
+namespace marvolt {
+
+// ---- node base ----
+
+void CQSObject::Write(RecordWriter&) const {}
+bool CQSObject::Read(RecordReader&) { return false; }
+
+int CQSObject::Validate() const {
+    if (routingDiscipline != kRouteRandom) return kOk;
+    float sum = 0.0f;
+    for (float p : routingProbabilities) sum += p;
+    return (sum < 0.98f || sum > 1.02f) ? kRoutingProbabilities : kOk;
+}
+
+uint8_t CQSObject::ChooseReceiver(uint8_t type) {
+    const auto& all = owner->nodes;
+    switch (routingDiscipline) {
+        case kRouteInOrder:
+            for (uint8_t r : receivers) {
+                if (all[r]->CanAccept(type)) return r;
+            }
+            return kNoIndex;
+        case kRouteRandom: {
+            float total = 0.0f;
+            for (float p : routingProbabilities) total += p;
+            if (!(total > 0.0f)) return kNoIndex;
+            const float u = static_cast<float>(NextRandom() * static_cast<double>(total) / 32767.0);
+            // The share of a receiver that cannot accept falls to those after it.
+            float sum = 0.0f;
+            for (size_t i = 0; i < receivers.size(); ++i) {
+                if (!all[receivers[i]]->CanAccept(type)) continue;
+                sum += routingProbabilities[i];
+                if (sum >= u) return receivers[i];
+            }
+            return kNoIndex;
+        }
+        default: {
+            uint8_t best = kNoIndex;
+            uint32_t bound = 2147483647u;
+            for (uint8_t r : receivers) {
+                if (!all[r]->CanAccept(type)) continue;
+                const uint32_t held = all[r]->HeldCount();
+                if (held < bound) {
+                    bound = held;
+                    best = r;
+                }
+            }
+            return best;
+        }
+    }
+}
+
+void CQSObject::PassOn(uint8_t type, SimTime birthTime) {
+    const uint8_t r = ChooseReceiver(type);
+    if (r != kNoIndex) {
+        owner->HandOver(r, type, birthTime);
+    } else {
+        owner->Refuse(type, birthTime);
+    }
+}
+
+void CQSObject::RemoveNodeReferences(uint8_t deleted) {
+    for (size_t i = receivers.size(); i-- > 0;) {
+        if (receivers[i] == deleted) {
+            receivers.erase(receivers.begin() + static_cast<std::ptrdiff_t>(i));
+            routingProbabilities.erase(routingProbabilities.begin() + static_cast<std::ptrdiff_t>(i));
+        } else if (receivers[i] > deleted) {
+            --receivers[i];
+        }
+    }
+}
+
+// ---- the container ----
+
+CQueuingSystem::CQueuingSystem()
+    : defaultNames{"Генератор", "Канал", "Накопитель", "Сток", "Тип_заявки"} {}
+
+CQueuingSystem::~CQueuingSystem() = default;
+
+void CQueuingSystem::Refuse(uint8_t type, SimTime birthTime) {
+    if (refusalSink) {
+        refusalSink->Accept(type, birthTime);
+    } else {
+        // Without a refusal sink the request simply leaves the system.
+        requestTypes[type]->ChangeCount(-1);
+    }
+}
+
+bool CQueuingSystem::HandOver(uint8_t receiver, uint8_t type, SimTime birthTime) {
+    if (handOverDepth >= kHandOverLimit) {
+        // An instant cycle: the request would be passed round for ever.
+        ++cycleRefusals;
+        Refuse(type, birthTime);
+        return false;
+    }
+    ++handOverDepth;
+    nodes[receiver]->Accept(type, birthTime);
+    --handOverDepth;
+    return true;
+}
+
+template <class Node>
+Node* CQueuingSystem::AddNode(const std::string& name) {
+    if (nodes.size() >= ObjectLimit || FindNode(name)) return nullptr;
+    auto node = std::make_unique<Node>(name, this);
+    Node* raw = node.get();
+    nodes.push_back(std::move(node));
+    return raw;
+}
+
+CGenerator* CQueuingSystem::AddGenerator(const std::string& name) { return AddNode<CGenerator>(name); }
+CChannel* CQueuingSystem::AddChannel(const std::string& name) { return AddNode<CChannel>(name); }
+CQueue* CQueuingSystem::AddQueue(const std::string& name) { return AddNode<CQueue>(name); }
+CDispose* CQueuingSystem::AddSink(const std::string& name) { return AddNode<CDispose>(name); }
+
+static void RenumberAfterDelete(uint8_t& index, uint8_t deleted) {
+    if (index == kNoIndex) return;
+    if (index == deleted) {
+        index = kNoIndex;
+    } else if (index > deleted) {
+        --index;
+    }
+}
+
+int CQueuingSystem::DeleteNode(const std::string& name) {
+    const uint8_t i = NodeIndex(name);
+    if (i == kNoIndex) return kNoSuchNode;
+    // The editor never deletes the refusal sink; a caller that does must not leave it dangling.
+    if (refusalSink == nodes[i].get()) refusalSink = nullptr;
+    nodes.erase(nodes.begin() + i);
+    for (auto& node : nodes) {
+        switch (node->kind) {
+            case kChannel:
+                static_cast<CChannel*>(node.get())->RemoveNodeReferences(i);
+                break;
+            case kSink:
+                break;
+            default:
+                node->RemoveNodeReferences(i);
+                break;
+        }
+    }
+    RenumberAfterDelete(plannedFactor.factorObject, i);
+    RenumberAfterDelete(usedFactor.factorObject, i);
+    dependencies.RemoveObject(i);
+    return kOk;
+}
+
+CRequestType* CQueuingSystem::AddRequestType(const std::string& name) {
+    if (requestTypes.size() >= RequestTypeLimit || FindRequestType(name)) return nullptr;
+    auto type = std::make_unique<CRequestType>(name, this);
+    const uint8_t t = typeCount();
+    for (auto& node : nodes) {
+        switch (node->kind) {
+            case kChannel:
+                static_cast<CChannel*>(node.get())->InsertType(t);
+                break;
+            case kQueue:
+                static_cast<CQueue*>(node.get())->InsertType(t);
+                break;
+            case kSink:
+                static_cast<CDispose*>(node.get())->InsertType(t);
+                break;
+            default:
+                break;  // generators generate nothing new by themselves
+        }
+    }
+    requestTypes.push_back(std::move(type));
+    return requestTypes.back().get();
+}
+
+int CQueuingSystem::DeleteRequestType(const std::string& name) {
+    const uint8_t t = RequestTypeIndex(name);
+    if (t == kNoIndex) return kNoSuchType;
+    requestTypes.erase(requestTypes.begin() + t);
+    for (auto& node : nodes) {
+        switch (node->kind) {
+            case kGenerator:
+                static_cast<CGenerator*>(node.get())->EraseType(t);
+                break;
+            case kChannel:
+                static_cast<CChannel*>(node.get())->EraseType(t);
+                break;
+            case kQueue:
+                static_cast<CQueue*>(node.get())->EraseType(t);
+                break;
+            case kSink:
+                static_cast<CDispose*>(node.get())->EraseType(t);
+                break;
+        }
+    }
+    RenumberAfterDelete(plannedFactor.factorType, t);
+    RenumberAfterDelete(usedFactor.factorType, t);
+    dependencies.RemoveRequestType(t);
+    return kOk;
+}
+
+int CQueuingSystem::Link(uint8_t source, uint8_t receiver) {
+    if (source >= nodeCount() || receiver >= nodeCount()) return kNoSuchNode;
+    CQSObject* s = nodes[source].get();
+    CQSObject* r = nodes[receiver].get();
+    if (s->kind == kSink) return kLinkFromSink;
+    if (r->kind == kGenerator) return kLinkToGenerator;
+    if (s->kind == kQueue && r->kind == kQueue) return kLinkQueueToQueue;
+    if (std::find(s->receivers.begin(), s->receivers.end(), receiver) != s->receivers.end()) return kLinkExists;
+    s->receivers.push_back(receiver);
+    s->routingProbabilities.push_back(0.0f);
+    if (r->kind == kChannel) static_cast<CChannel*>(r)->AddSource(source);
+    return kOk;
+}
+
+int CQueuingSystem::Unlink(uint8_t source, uint8_t receiver) {
+    if (source >= nodeCount() || receiver >= nodeCount()) return kNoSuchNode;
+    CQSObject* s = nodes[source].get();
+    const auto it = std::find(s->receivers.begin(), s->receivers.end(), receiver);
+    if (it == s->receivers.end()) return kNoSuchLink;
+    s->routingProbabilities.erase(s->routingProbabilities.begin() + (it - s->receivers.begin()));
+    s->receivers.erase(it);
+    CQSObject* r = nodes[receiver].get();
+    if (r->kind == kChannel) static_cast<CChannel*>(r)->RemoveSource(source);
+    return kOk;
+}
+
+CQSObject* CQueuingSystem::FindNode(const std::string& name) const {
+    for (const auto& node : nodes) {
+        if (node->name == name) return node.get();
+    }
+    return nullptr;
+}
+
+uint8_t CQueuingSystem::NodeIndex(const std::string& name) const {
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (nodes[i]->name == name) return static_cast<uint8_t>(i);
+    }
+    return kNoIndex;
+}
+
+CRequestType* CQueuingSystem::FindRequestType(const std::string& name) const {
+    const uint8_t t = RequestTypeIndex(name);
+    return t == kNoIndex ? nullptr : requestTypes[t].get();
+}
+
+uint8_t CQueuingSystem::RequestTypeIndex(const std::string& name) const {
+    for (size_t i = 0; i < requestTypes.size(); ++i) {
+        if (requestTypes[i]->name == name) return static_cast<uint8_t>(i);
+    }
+    return kNoIndex;
+}
+
+int CQueuingSystem::SetRefusalSink(const std::string& name) {
+    CQSObject* node = FindNode(name);
+    // Only a sink can absorb what it is sent; anything else would lose requests.
+    if (!node || node->kind != kSink) return kNoSuchNode;
+    refusalSink = node;
+    return kOk;
+}
+
+std::string CQueuingSystem::DefaultNodeName(uint8_t nodeKind) const {
+    if (nodeKind > kSink) return {};
+    for (int n = 1; n <= ObjectLimit; ++n) {
+        std::string candidate = defaultNames[nodeKind] + std::to_string(n);
+        if (!FindNode(candidate)) return candidate;
+    }
+    return {};
+}
+
+std::string CQueuingSystem::DefaultTypeName() const {
+    for (int n = 1; n <= RequestTypeLimit; ++n) {
+        std::string candidate = defaultNames[4] + std::to_string(n);
+        if (!FindRequestType(candidate)) return candidate;
+    }
+    return {};
+}
+
+template <class Node>
+static std::unique_ptr<CQSObject> CloneNode(const CQSObject& source, CQueuingSystem* owner, bool withResults) {
+    auto copy = std::make_unique<Node>(static_cast<const Node&>(source));
+    copy->owner = owner;
+    if (!withResults) copy->DropIndicators();
+    return copy;
+}
+
+std::unique_ptr<CQueuingSystem> CQueuingSystem::CopyModel(const CQueuingSystem& source, bool withResults) {
+    auto copy = std::make_unique<CQueuingSystem>();
+    copy->defaultNames = {};
+    copy->factorRun = source.factorRun;
+    copy->lastRunWasFactor = source.lastRunWasFactor;
+    copy->resultsValid = source.resultsValid;
+    copy->modelName = source.modelName;
+    for (const auto& type : source.requestTypes) {
+        auto t = std::make_unique<CRequestType>(*type);
+        t->owner = copy.get();
+        copy->requestTypes.push_back(std::move(t));
+    }
+    const bool results = withResults && source.resultsValid;
+    for (const auto& node : source.nodes) {
+        std::unique_ptr<CQSObject> n;
+        switch (node->kind) {
+            case kGenerator:
+                n = CloneNode<CGenerator>(*node, copy.get(), results);
+                break;
+            case kChannel:
+                n = CloneNode<CChannel>(*node, copy.get(), results);
+                static_cast<CChannel*>(n.get())->reserveFor.clear();
+                break;
+            case kQueue:
+                n = CloneNode<CQueue>(*node, copy.get(), results);
+                break;
+            default:
+                n = CloneNode<CDispose>(*node, copy.get(), results);
+                break;
+        }
+        copy->nodes.push_back(std::move(n));
+    }
+    if (source.refusalSink) copy->refusalSink = copy->FindNode(source.refusalSink->name);
+    copy->modelTime = source.modelTime;
+    copy->arrived = source.arrived;
+    copy->inSystem = source.inSystem;
+    copy->maxInSystem = source.maxInSystem;
+    copy->stopByTime = source.stopByTime;
+    copy->timeLimit = source.timeLimit;
+    copy->arrivalsLimit = source.arrivalsLimit;
+    copy->countDistFlag = source.countDistFlag;
+    copy->countDistribution = source.countDistribution;
+    copy->stoppedByGuard = source.stoppedByGuard;
+    return copy;
+}
+
+// ---- running ----
+
+void CQueuingSystem::BeginRun() {
+    arrived = 0;
+    inSystem = 0.0f;
+    requestsInSystem = 0;
+    maxInSystem = 0;
+    lastCountChange = 0;
+    handOverDepth = 0;
+    cycleRefusals = 0;
+    stoppedByGuard = false;
+    if (countDistFlag) countDistribution.ResetBins();
+    modelTime = 0;
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        nodes[i]->index = static_cast<uint8_t>(i);
+        nodes[i]->BeginRun();
+    }
+    for (size_t i = 0; i < requestTypes.size(); ++i) {
+        requestTypes[i]->index = static_cast<uint8_t>(i);
+        requestTypes[i]->ResetType();
+    }
+    eventList.Build(nodeCount(), nodes.data());
+    modelTime = 0;
+}
+
+void CQueuingSystem::EndRun() {
+    for (auto& node : nodes) node->EndRun();
+    inSystem = 0.0f;
+    for (auto& type : requestTypes) {
+        type->FinishType();
+        inSystem += type->meanInSystem;
+    }
+    requestsInSystem = 0;
+    eventList.Clear();
+}
+
+bool CQueuingSystem::Stop() const {
+    if (!eventList.nonEmpty) return true;
+    if (stopByTime) return modelTime > timeLimit;
+    return arrived > arrivalsLimit;
+}
+
+void CQueuingSystem::Run() {
+    BeginRun();
+    uint64_t stalled = 0;
+    while (!Stop()) {
+        CQSObject* p = eventList.Head();
+        const SimTime before = modelTime;
+        const uint32_t arrivedBefore = arrived;
+        modelTime = p->NextEventTime();
+        p->ProcessEvent();
+        // A run must end: count events that bring it no closer to its stop criterion.
+        const bool progress = stopByTime ? modelTime > before : arrived > arrivedBefore;
+        if (progress) {
+            stalled = 0;
+        } else if (++stalled >= progressGuard) {
+            stoppedByGuard = true;
+            break;
+        }
+    }
+    EndRun();
+}
+
+int CQueuingSystem::Experiment() {
+    if (factorRun) return RunFactorExperiment();
+    Run();
+    resultsValid = 1;
+    return kOk;
+}
+
+}  // namespace marvolt

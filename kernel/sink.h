@@ -1,0 +1,43 @@
+// Where requests leave the network.
+#pragma once
+
+#include <optional>
+
+#include "kernel/queuing_system.h"
+
+namespace marvolt {
+
+class CDispose : public CQSObject {
+public:
+    // Per type slot; during a run meanLifetime is unused, the sum is kept in double.
+    std::vector<float> meanLifetime;
+    std::vector<float> minLifetime;
+    std::vector<float> maxLifetime;
+    std::vector<uint8_t> lifetimeDistFlags;
+    std::vector<std::optional<CFDistribution>> lifetimeDistributions;
+
+    CDispose(std::string nodeName, CQueuingSystem* model);
+    CDispose(const CDispose&) = default;
+
+    void BeginRun() override;
+    void EndRun() override;
+    void Accept(uint8_t type, SimTime birthTime) override;
+    void ProcessEvent() override {}
+    bool CanAccept(uint8_t) override { return true; }
+    bool HasRequestFor(const uint8_t*) override { return false; }
+    SimTime NextEventTime() const override { return 0; }
+    uint32_t HeldCount() const override { return 0; }
+    void Write(RecordWriter& out) const override;
+    bool Read(RecordReader& in) override;
+    int Validate() const override { return kOk; }
+
+    // Container steps.
+    void InsertType(uint8_t t);
+    void EraseType(uint8_t t);
+    void DropIndicators();
+
+private:
+    std::vector<SimTime> lifetimeSum_;
+};
+
+}  // namespace marvolt

@@ -1,0 +1,229 @@
+// Runs of generator-to-sink networks and the stop test.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "kernel/channel.h"
+#include "kernel/generator.h"
+#include "kernel/queuing_system.h"
+#include "kernel/sink.h"
+
+namespace marvolt {
+namespace {
+
+// A node with a held count set by hand, to steer routing.
+class HoldingNode : public CQSObject {
+public:
+    uint32_t held = 0;
+    bool accepts = true;
+    int accepted = 0;
+    HoldingNode(CQueuingSystem* m, std::string n) : CQSObject(kSink, std::move(n), m) {}
+    void BeginRun() override {}
+    void EndRun() override {}
+    void Accept(uint8_t, SimTime) override { ++accepted; }
+    void ProcessEvent() override {}
+    bool CanAccept(uint8_t) override { return accepts; }
+    bool HasRequestFor(const uint8_t*) override { return false; }
+    SimTime NextEventTime() const override { return 0; }
+    uint32_t HeldCount() const override { return held; }
+};
+
+// Finds a state whose next draw is r.
+uint32_t StateBefore(int r) {
+    for (uint32_t s = 0;; ++s) {
+        SetRandomState(s);
+        if (NextRandom() == r) return s;
+    }
+}
+
+class RunTest : public ::testing::Test {
+protected:
+    CQueuingSystem m;
+    void SetUp() override {
+        RestoreRandomStartState();
+        m.AddRequestType("A");
+        m.AddSink("Сток отказов");
+        m.SetRefusalSink("Сток отказов");
+    }
+    CGenerator* Generator(const std::string& name, float interval, float batch = 1.0f) {
+        auto* g = m.AddGenerator(name);
+        g->SetGeneratedType(0, true);
+        g->typeProbabilities[0] = 1.0f;
+        g->intervalLaw = {kLawDeterministic, interval, 0.0f};
+        g->batchLaw = {kLawDeterministic, batch, 0.0f};
+        return g;
+    }
+    CDispose* Refusals() { return static_cast<CDispose*>(m.refusalSink); }
+};
+
+TEST_F(RunTest, TimeLimitProcessesTheEventThatPassesIt) {
+    Generator("g1", 100.0f);
+    Generator("g2", 100.5f);
+    m.stopByTime = 1;
+    m.timeLimit = 100.0f;
+    EXPECT_EQ(m.Experiment(), kOk);
+    EXPECT_DOUBLE_EQ(m.modelTime, 100.5);
+    EXPECT_EQ(m.arrived, 4u);  // two at 0, one at 100, one at 100.5
+    EXPECT_EQ(m.resultsValid, 1);
+    EXPECT_FALSE(m.stoppedByGuard);
+}
+
+TEST_F(RunTest, ArrivalsLimitFinishesTheWholeBatch) {
+    Generator("g", 1.0f, 4.0f);
+    m.arrivalsLimit = 10;
+    m.Run();
+    EXPECT_EQ(m.arrived, 12u);
+    EXPECT_DOUBLE_EQ(m.modelTime, 2.0);
+    EXPECT_EQ(Refusals()->arrivals[0], 12u) << "no receivers: every request is refused at once";
+    EXPECT_EQ(Refusals()->maxLifetime[0], 0.0f);
+}
+
+TEST_F(RunTest, ModelWithoutGeneratedTypesEndsAtOnce) {
+    m.AddGenerator("idle");
+    m.Run();
+    EXPECT_EQ(m.modelTime, 0.0);
+    EXPECT_EQ(m.arrived, 0u);
+    EXPECT_FALSE(m.stoppedByGuard);
+}
+
+TEST_F(RunTest, BatchRoundingAndTypeDraw) {
+    m.AddRequestType("B");
+    auto* g = Generator("g", 1.0f, 2.5f);
+    g->SetGeneratedType(1, true);
+    g->typeProbabilities = {0.2f, 0.3f};  // sums to 0.5: every u above it is type B
+    m.arrivalsLimit = 3999;
+    m.Run();
+    EXPECT_EQ(m.arrived, 4000u) << "2.5 gives batches of 2";
+    const double shareA = g->arrivals[1] / 4000.0;
+    EXPECT_NEAR(shareA, 0.2, 0.03);
+    EXPECT_EQ(g->arrivals[0], 4000u);
+    EXPECT_EQ(m.CountIndicator(0, 255, 1), g->arrivals[2]);
+}
+
+TEST_F(RunTest, FloatClockWouldStallHere) {
+    // From 2^24 on, adding 1 to a float32 clock changes nothing.
+    auto* g = Generator("g", 1.0f);
+    g->firstEventTime = 16777216.0;
+    m.stopByTime = 1;
+    m.timeLimit = 16777216.0f + 10.0f;
+    m.Run();
+    EXPECT_FALSE(m.stoppedByGuard);
+    EXPECT_DOUBLE_EQ(m.modelTime, 16777216.0 + 11.0);
+    EXPECT_EQ(m.arrived, 12u);
+}
+
+TEST_F(RunTest, RunWithoutProgressIsStoppedAndSaysSo) {
+    Generator("g", 1.0f, 0.0f);  // never creates a request
+    m.progressGuard = 1000;
+    m.Run();
+    EXPECT_TRUE(m.stoppedByGuard);
+    EXPECT_EQ(m.arrived, 0u);
+    EXPECT_DOUBLE_EQ(m.modelTime, 999.0);
+
+    // Time that stops advancing is caught the same way.
+    CQueuingSystem z;
+    z.AddRequestType("A");
+    auto* g = z.AddGenerator("g");
+    g->SetGeneratedType(0, true);
+    g->typeProbabilities[0] = 1.0f;
+    g->intervalLaw = {kLawDeterministic, 0.0f, 0.0f};
+    z.stopByTime = 1;
+    z.progressGuard = 500;
+    z.Run();
+    EXPECT_TRUE(z.stoppedByGuard);
+    EXPECT_EQ(z.modelTime, 0.0);
+}
+
+TEST_F(RunTest, ModelWithoutRefusalSinkLetsRefusedRequestsLeave) {
+    CQueuingSystem bare;
+    bare.AddRequestType("A");
+    auto* g = bare.AddGenerator("g");
+    g->SetGeneratedType(0, true);
+    g->typeProbabilities[0] = 1.0f;
+    bare.arrivalsLimit = 20;
+    bare.Run();
+    EXPECT_EQ(bare.arrived, 21u);
+    EXPECT_EQ(bare.RequestType(0)->generated, 21u);
+    EXPECT_EQ(bare.maxInSystem, 1u);
+    EXPECT_EQ(bare.requestsInSystem, 0u);
+}
+
+TEST_F(RunTest, RandomRoutingPassesTheShareOfABlockedReceiverOn) {
+    auto* g = Generator("g", 1.0f);
+    auto* blocked = new HoldingNode(&m, "blocked");
+    auto* open = new HoldingNode(&m, "open");
+    m.nodes.emplace_back(blocked);
+    m.nodes.emplace_back(open);
+    blocked->accepts = false;
+    g->receivers = {2, 3};
+    g->routingProbabilities = {0.5f, 0.5f};
+    g->routingDiscipline = kRouteRandom;
+    SetRandomState(StateBefore(16000));  // u = 0.488
+    EXPECT_EQ(g->ChooseReceiver(0), 3);
+    SetRandomState(StateBefore(20000));  // u = 0.61: the share of the blocked one is refused
+    EXPECT_EQ(g->ChooseReceiver(0), kNoIndex);
+    g->routingProbabilities = {0.0f, 0.0f};
+    const uint32_t before = RandomState();
+    EXPECT_EQ(g->ChooseReceiver(0), kNoIndex);
+    EXPECT_EQ(RandomState(), before) << "no draw when nothing can be chosen";
+}
+
+TEST_F(RunTest, InOrderAndFewestRouting) {
+    auto* g = Generator("g", 1.0f);
+    HoldingNode* n[3];
+    for (int i = 0; i < 3; ++i) {
+        n[i] = new HoldingNode(&m, "h" + std::to_string(i));
+        m.nodes.emplace_back(n[i]);
+    }
+    g->receivers = {2, 3, 4};
+    g->routingProbabilities = {0, 0, 0};
+    n[0]->accepts = false;
+    EXPECT_EQ(g->ChooseReceiver(0), 3);
+    n[0]->accepts = true;
+    g->routingDiscipline = kRouteFewest;
+    n[0]->held = 3;
+    n[1]->held = 1;
+    n[2]->held = 1;
+    EXPECT_EQ(g->ChooseReceiver(0), 3);
+    n[1]->accepts = false;
+    EXPECT_EQ(g->ChooseReceiver(0), 4);
+}
+
+TEST_F(RunTest, SinkLifetimesAndSystemCounts) {
+    m.AddRequestType("B");
+    auto* g = Generator("g", 1.0f);
+    g->SetGeneratedType(1, true);
+    g->typeProbabilities = {0.5f, 0.5f};
+    auto* c = m.AddChannel("c");
+    c->deviceCount = 3;
+    c->serviceLaws[0] = {kLawDeterministic, 2.5f, 0.0f};
+    c->serviceLaws[1] = {kLawDeterministic, 2.5f, 0.0f};
+    auto* out = m.AddSink("out");
+    out->lifetimeDistFlags = {1, 0, 1};
+    out->lifetimeDistributions[2].emplace();
+    ASSERT_EQ(m.Link(1, 2), kOk);
+    ASSERT_EQ(m.Link(2, 3), kOk);
+    m.countDistFlag = 1;
+    m.stopByTime = 1;
+    m.timeLimit = 1000.0f;
+    m.Run();
+
+    EXPECT_EQ(out->arrivals[0], out->arrivals[1] + out->arrivals[2]);
+    EXPECT_FLOAT_EQ(out->meanLifetime[0], 2.5f);
+    EXPECT_FLOAT_EQ(out->minLifetime[1], 2.5f);
+    EXPECT_FLOAT_EQ(out->maxLifetime[0], 2.5f);
+    // Lifetimes of 2.5 fall into bin 2 of the default [0, 8) histogram, in both flagged slots.
+    EXPECT_EQ(out->lifetimeDistributions[0]->binCounts[2], out->arrivals[0]);
+    EXPECT_EQ(out->lifetimeDistributions[2]->binCounts[2], out->arrivals[2]);
+    EXPECT_EQ(Refusals()->arrivals[0], 0u);
+    EXPECT_EQ(Refusals()->minLifetime[0], kLargestFloat) << "an idle sink keeps its start values";
+    // With one arrival a time unit and 2.5 units in service, 2 or 3 requests are inside.
+    EXPECT_EQ(m.maxInSystem, 3u);
+    EXPECT_NEAR(m.inSystem, 2.5, 0.01);
+    EXPECT_NEAR(m.countDistribution.Mean(), 2.5, 0.01);
+    EXPECT_EQ(m.CountIndicator(24, 255, 255), out->arrivals[0]);
+    EXPECT_NEAR(m.RealIndicator(23, 255, 255), 1.0, 0.01);
+}
+
+}  // namespace
+}  // namespace marvolt
