@@ -1,0 +1,1 @@
+// The model file's units join this library.
