@@ -105,7 +105,13 @@ double IntervalProbability(const LawRecord& law, float lo, float hi) {
     }
 }
 
-int NearestInteger(float x) { return static_cast<int>(static_cast<double>(x) + 0.5); }
+int NearestInteger(float x) {
+    const double r = static_cast<double>(x) + 0.5;
+    // Out-of-range values saturate instead of overflowing the conversion.
+    if (!(r > -2147483648.0)) return std::isnan(r) ? 0 : std::numeric_limits<int>::min();
+    if (!(r < 2147483647.0)) return std::numeric_limits<int>::max();
+    return static_cast<int>(r);
+}
 
 LawRecord LawFromSample(const CDistribution& d, uint8_t kind) {
     LawRecord law;
