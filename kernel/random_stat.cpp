@@ -25,6 +25,20 @@ constexpr double kGaussWeights[7] = {0.129484966, 0.279705391, 0.381830051, 0.41
 
 double Uniform() { return NextRandom() / 32767.0; }
 
+// A law only ever sees 32768 random values, so -ln(1 - u) is tabled once;
+// the division by the intensity stays per draw, which keeps every value
+// bit-identical to computing the logarithm each time.
+struct NegativeLogTable {
+    double value[32768];
+    NegativeLogTable() {
+        for (int r = 0; r < 32768; ++r) {
+            const float v = static_cast<float>(1.0 - r / 32767.0);
+            value[r] = -std::log(v > 0.0f ? static_cast<double>(v) : kSmallestUniform);
+        }
+    }
+};
+const NegativeLogTable g_negativeLog;
+
 }  // namespace
 
 const float kInvSqrt2Pi = static_cast<float>(1.0 / std::sqrt(2.0 * 3.14159265358979323846));
@@ -59,11 +73,8 @@ float SampleLaw(const LawRecord& law) {
             const double u = Uniform();
             return static_cast<float>(law.param1 + u * (static_cast<double>(law.param2) - law.param1));
         }
-        case kLawExponential: {
-            const float v = static_cast<float>(1.0 - Uniform());
-            const double arg = v > 0.0f ? static_cast<double>(v) : kSmallestUniform;
-            return static_cast<float>(-std::log(arg) / law.param1);
-        }
+        case kLawExponential:
+            return static_cast<float>(g_negativeLog.value[NextRandom()] / law.param1);
         case kLawNormal: {
             float sum = 0.0f;
             for (int i = 0; i < 12; ++i) sum = static_cast<float>(sum + Uniform());

@@ -65,6 +65,18 @@ TEST_F(RandomTest, ExponentialEdgeDrawsStayFinite) {
     EXPECT_EQ(SampleLaw(law), 0.0f);
 }
 
+TEST_F(RandomTest, ExponentialDrawsMatchTheDirectFormulaBitForBit) {
+    const LawRecord law{kLawExponential, 0.37f, 0.0f};
+    for (int i = 0; i < 300000; ++i) {
+        const uint32_t state = RandomState() * 22695477u + 1u;
+        const int r = static_cast<int>((state >> 16) & 32767u);
+        const float v = static_cast<float>(1.0 - r / 32767.0);
+        const double arg = v > 0.0f ? static_cast<double>(v) : 1.0 / 32767.0;
+        const float expected = static_cast<float>(-std::log(arg) / law.param1);
+        ASSERT_EQ(SampleLaw(law), expected) << "r = " << r;
+    }
+}
+
 TEST_F(RandomTest, UniformAndNormalDraws) {
     SetRandomState(StateBefore(32767));
     EXPECT_FLOAT_EQ(SampleLaw({kLawUniform, 2.0f, 6.0f}), 6.0f);
