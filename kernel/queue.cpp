@@ -1,0 +1,496 @@
+#include "kernel/queue.h"
+
+#include <algorithm>
+
+#include "kernel/slot_array.h"
+
+namespace marvolt {
+
+CQueue::CQueue(std::string nodeName, CQueuingSystem* model)
+    : CQSObject(kQueue, std::move(nodeName), model) {
+    const size_t types = model ? model->typeCount() : 0;
+    acceptedTypes.assign(types, 1);
+    lengthDistFlags.assign(types + 1, 0);
+    waitDistFlags.assign(types + 1, 0);
+    waitDistributions.resize(types + 1);
+    lengthDistributions.resize(types + 1);
+    waitDistributions[0].emplace();
+    lengthDistributions[0].emplace();
+}
+
+// ---- run ----
+
+void CQueue::FitSlotArrays() {
+    // Arrays read from a file may be short; a run needs one entry per slot.
+    const size_t slots = static_cast<size_t>(owner->typeCount()) + 1;
+    lengthDistFlags.resize(slots, 0);
+    waitDistFlags.resize(slots, 0);
+    waitDistributions.resize(slots);
+    lengthDistributions.resize(slots);
+}
+
+void CQueue::BeginRun() {
+    FitSlotArrays();
+    const size_t slots = static_cast<size_t>(owner->typeCount()) + 1;
+    arrivals.assign(slots, 0);
+    waitingCount.assign(slots, 0);
+    maxWaitingCount.assign(slots, 0);
+    zeroWaitCount.assign(slots, 0);
+    refused.assign(slots, 0.0f);
+    totalWait.assign(slots, 0.0f);
+    minWait.assign(slots, kLargestFloat);
+    maxWait.assign(slots, 0.0f);
+    meanLength.assign(slots, 0.0f);
+    lastChangeTime.assign(slots, 0);
+    waitSum_.assign(slots, 0);
+    refusedSum_.assign(slots, 0);
+
+    for (size_t i = 0; i < slots; ++i) {
+        if (waitDistFlags[i]) {
+            if (!waitDistributions[i])
+                waitDistributions[i].emplace();
+            waitDistributions[i]->ResetBins();
+        }
+        if (lengthDistFlags[i]) {
+            if (!lengthDistributions[i])
+                lengthDistributions[i].emplace();
+            lengthDistributions[i]->ResetBins();
+        }
+    }
+    nextEventTime = -1.0;
+    BuildClasses();
+}
+
+void CQueue::BuildClasses() {
+    classes.clear();
+    typeClass.clear();
+    const uint8_t types = owner->typeCount();
+    if (usePriority && (discipline == kFifo || discipline == kLifo)) {
+        std::vector<uint8_t> order;
+        for (uint8_t t = 0; t < types; ++t) {
+            if (t < acceptedTypes.size() && acceptedTypes[t])
+                order.push_back(t);
+        }
+        std::stable_sort(order.begin(), order.end(), [this](uint8_t a, uint8_t b) {
+            return owner->requestTypes[a]->priority < owner->requestTypes[b]->priority;
+        });
+        typeClass.assign(types, kNoIndex);
+        classCount = 0;
+        for (size_t i = 0; i < order.size(); ++i) {
+            const uint8_t p = owner->requestTypes[order[i]]->priority;
+            if (i == 0 || p != owner->requestTypes[order[i - 1]]->priority)
+                ++classCount;
+            typeClass[order[i]] = static_cast<uint8_t>(classCount - 1);
+        }
+    } else {
+        classCount = 1;
+    }
+    classes.resize(classCount);
+}
+
+void CQueue::EndRun() {
+    const size_t slots = static_cast<size_t>(owner->typeCount()) + 1;
+    if (waitSum_.size() != slots || arrivals.size() != slots)
+        return;  // no run to finish
+
+    minWait[0] = kLargestFloat;
+    maxWait[0] = 0.0f;
+    for (size_t i = 1; i < slots; ++i) {
+        arrivals[0] += arrivals[i];
+        waitSum_[0] += waitSum_[i];
+        refusedSum_[0] += refusedSum_[i];
+        zeroWaitCount[0] += zeroWaitCount[i];
+        minWait[0] = std::min(minWait[0], minWait[i]);
+        maxWait[0] = std::max(maxWait[0], maxWait[i]);
+    }
+    const SimTime now = owner->modelTime;
+    for (size_t i = 0; i < slots; ++i) {
+        meanLength[i] = now > 0.00001 ? static_cast<float>(waitSum_[i] / now) : 0.0f;
+        if (arrivals[i] != 0) {
+            totalWait[i] = static_cast<float>(waitSum_[i] / arrivals[i]);
+            refused[i] = static_cast<float>(refusedSum_[i] / arrivals[i]);
+        } else {
+            totalWait[i] = 0.0f;
+            refused[i] = 0.0f;
+        }
+    }
+
+    // Requests still waiting are dropped; waitingCount keeps their number.
+    lastChangeTime.clear();
+    lastChangeTime.shrink_to_fit();
+    typeClass.clear();
+    typeClass.shrink_to_fit();
+    classes.clear();
+    classes.shrink_to_fit();
+    waitSum_.clear();
+    refusedSum_.clear();
+}
+
+// ---- statistics helpers ----
+
+void CQueue::RecordWait(uint8_t t, SimTime w, bool withMin) {
+    const size_t slot = static_cast<size_t>(t) + 1;
+    waitSum_[slot] += w;
+    const float wf = static_cast<float>(w);
+    if (withMin && wf < minWait[slot])
+        minWait[slot] = wf;
+    if (wf > maxWait[slot])
+        maxWait[slot] = wf;
+    if (waitDistFlags[slot] && waitDistributions[slot])
+        waitDistributions[slot]->AddValue(wf);
+    if (waitDistFlags[0] && waitDistributions[0])
+        waitDistributions[0]->AddValue(wf);
+}
+
+void CQueue::RecordLength(uint8_t slot, uint32_t length, SimTime at) {
+    if (lengthDistFlags[slot] && lengthDistributions[slot]) {
+        lengthDistributions[slot]->AddWeighted(static_cast<int32_t>(length),
+                                               static_cast<float>(at - lastChangeTime[slot]));
+    }
+    lastChangeTime[slot] = at;
+}
+
+SimTime CQueue::EarliestRefusal() const {
+    SimTime earliest = -1.0;
+    bool found = false;
+    for (const RequestDeque& c : classes) {
+        for (size_t i = 0; i < c.size(); ++i) {
+            if (!found || c[i].refusalTime < earliest) {
+                earliest = c[i].refusalTime;
+                found = true;
+            }
+        }
+    }
+    return earliest;
+}
+
+SimTime CQueue::DrawRefusalTime(uint8_t t, SimTime now) const {
+    // A negative limit (a law or a value the dialog would not allow) would put the
+    // refusal before the arrival and the queue's event into the past.
+    if (waitLimitMode == kWaitFixedLimit)
+        return now + std::max(0.0f, waitLimit);
+    const LawRecord law = t < waitLimitLaws.size() ? waitLimitLaws[t] : LawRecord{};
+    return now + std::max(0.0f, SampleLaw(law));
+}
+
+// ---- lazy refusal ----
+
+void CQueue::PurgeExpired() {
+    // Without a waiting limit a refusal time of 0 means "never".
+    if (waitLimitMode == kWaitUnlimited)
+        return;
+    const SimTime now = owner->modelTime;
+    for (;;) {
+        // The earliest expired front over all classes, so that the length intervals
+        // of slot 0 are closed in time order.
+        size_t best = classes.size();
+        for (size_t c = 0; c < classes.size(); ++c) {
+            if (classes[c].empty() || !(now > classes[c].front().refusalTime))
+                continue;
+            if (best == classes.size() ||
+                classes[c].front().refusalTime < classes[best].front().refusalTime)
+                best = c;
+        }
+        if (best == classes.size())
+            return;
+
+        const QueueRequest r = classes[best].front();
+        classes[best].pop_front();
+        const uint8_t t = r.requestType;
+        const size_t slot = static_cast<size_t>(t) + 1;
+        --waitingCount[slot];
+        --waitingCount[0];
+        RecordWait(t, r.refusalTime - r.arrivalTime, false);
+        RecordLength(static_cast<uint8_t>(slot), waitingCount[slot] + 1, r.refusalTime);
+        RecordLength(0, waitingCount[0] + 1, r.refusalTime);
+        refusedSum_[slot] += 1.0;
+        // The lifetime the sink measures ends at the refusal time.
+        owner->Refuse(t, r.birthTime + (now - r.refusalTime));
+    }
+}
+
+// ---- node operations ----
+
+void CQueue::InsertWaiting(uint8_t cls, const QueueRequest& r) {
+    RequestDeque& c = classes[cls];
+    if (EventDriven()) {
+        if (waitingCount[0] == 0) {
+            nextEventTime = r.refusalTime;
+            owner->eventList.Add(index);
+        } else if (nextEventTime > r.refusalTime) {
+            nextEventTime = r.refusalTime;
+            owner->eventList.MovedEarlier(index);
+        }
+        c.push_back(r);
+    } else if (waitLimitMode == kWaitRandomLimit && discipline == kLeastTimeToRefusal) {
+        // Ordered by refusal time; equal times keep arrival order.
+        size_t position = c.size();
+        while (position > 0 && c[position - 1].refusalTime > r.refusalTime)
+            --position;
+        if (position == c.size()) {
+            c.push_back(r);
+        } else if (position == 0) {
+            c.push_front(r);
+        } else {
+            c.insert(position, r);
+        }
+    } else {
+        c.push_back(r);
+    }
+}
+
+void CQueue::Accept(uint8_t type, SimTime birthTime) {
+    if (Lazy())
+        PurgeExpired();
+    const SimTime now = owner->modelTime;
+    const size_t slot = static_cast<size_t>(type) + 1;
+    ++arrivals[slot];
+
+    if (waitingCount[slot] == 0) {
+        const uint8_t r = ChooseReceiver(type);
+        if (r != kNoIndex) {
+            // A false answer means the request went to the refusal sink instead.
+            if (owner->HandOver(r, type, birthTime))
+                ++zeroWaitCount[slot];
+            return;
+        }
+    }
+
+    const uint8_t cls = typeClass.empty() ? 0 : typeClass[type];
+    if (cls >= classes.size()) {
+        // A type this queue does not accept has no class to wait in.
+        refusedSum_[slot] += 1.0;
+        owner->Refuse(type, birthTime);
+        return;
+    }
+
+    QueueRequest r;
+    r.requestType = type;
+    r.arrivalTime = now;
+    r.birthTime = birthTime;
+    if (waitLimitMode == kWaitFixedLimit || waitLimitMode == kWaitRandomLimit) {
+        r.refusalTime = DrawRefusalTime(type, now);
+    }
+    InsertWaiting(cls, r);
+
+    ++waitingCount[0];
+    ++waitingCount[slot];
+    maxWaitingCount[0] = std::max(maxWaitingCount[0], waitingCount[0]);
+    maxWaitingCount[slot] = std::max(maxWaitingCount[slot], waitingCount[slot]);
+    RecordLength(static_cast<uint8_t>(slot), waitingCount[slot] - 1, now);
+    RecordLength(0, waitingCount[0] - 1, now);
+}
+
+bool CQueue::CanAccept(uint8_t type) {
+    if (type >= acceptedTypes.size() || !acceptedTypes[type])
+        return false;
+    if (Lazy())
+        PurgeExpired();
+    return lengthLimit == 0 || HeldCount() < lengthLimit;
+}
+
+bool CQueue::HasRequestFor(const uint8_t* mask) {
+    if (Lazy())
+        PurgeExpired();
+    if (waitingCount.empty() || waitingCount[0] == 0)
+        return false;
+    const size_t types = std::min<size_t>(owner->typeCount(), waitingCount.size() - 1);
+    for (size_t t = 0; t < types; ++t) {
+        if (mask[t] && waitingCount[t + 1] > 0)
+            return true;
+    }
+    return false;
+}
+
+TakenRequest CQueue::Take(const uint8_t* mask) {
+    if (Lazy())
+        PurgeExpired();
+    if (waitingCount.empty() || waitingCount[0] == 0 || classes.empty())
+        return TakenRequest{};
+
+    size_t cls = classes.size();
+    size_t position = 0;
+    auto acceptable = [&](size_t c, size_t i) { return mask[classes[c][i].requestType] != 0; };
+    if (discipline == kRandomOrder) {
+        const RequestDeque& c = classes[0];
+        if (c.empty())
+            return TakenRequest{};
+        const size_t k = static_cast<size_t>(NextRandom()) % c.size();
+        for (size_t d = 0; d <= k || k + d < c.size(); ++d) {
+            if (d <= k && acceptable(0, k - d)) {
+                cls = 0;
+                position = k - d;
+                break;
+            }
+            if (d > 0 && k + d < c.size() && acceptable(0, k + d)) {
+                cls = 0;
+                position = k + d;
+                break;
+            }
+        }
+    } else {
+        const bool fromBack = discipline == kLifo;
+        for (size_t c = 0; c < classes.size() && cls == classes.size(); ++c) {
+            const size_t n = classes[c].size();
+            for (size_t j = 0; j < n; ++j) {
+                const size_t i = fromBack ? n - 1 - j : j;
+                if (acceptable(c, i)) {
+                    cls = c;
+                    position = i;
+                    break;
+                }
+            }
+        }
+    }
+    if (cls == classes.size())
+        return TakenRequest{};
+
+    const QueueRequest r = classes[cls].erase(position);
+    const uint8_t t = r.requestType;
+    const size_t slot = static_cast<size_t>(t) + 1;
+    --waitingCount[slot];
+    --waitingCount[0];
+
+    if (EventDriven()) {
+        if (waitingCount[0] == 0) {
+            owner->eventList.Remove(index);
+            nextEventTime = -1.0;
+        } else if (nextEventTime == r.refusalTime) {
+            nextEventTime = EarliestRefusal();
+            owner->eventList.Remove(index);
+            owner->eventList.Add(index);
+        }
+    }
+
+    const SimTime now = owner->modelTime;
+    RecordWait(t, now - r.arrivalTime, true);
+    RecordLength(static_cast<uint8_t>(slot), waitingCount[slot] + 1, now);
+    RecordLength(0, waitingCount[0] + 1, now);
+
+    TakenRequest taken;
+    taken.valid = true;
+    taken.type = t;
+    taken.birthTime = r.birthTime;
+    return taken;
+}
+
+void CQueue::ProcessEvent() {
+    // One pass finds the request to refuse, the last one due in class and queue
+    // order, and the earliest refusal time among the others.
+    const SimTime due = nextEventTime;
+    size_t cls = classes.size();
+    size_t position = 0;
+    size_t dueCount = 0;
+    SimTime otherEarliest = -1.0;
+    bool other = false;
+    for (size_t c = 0; c < classes.size(); ++c) {
+        for (size_t i = 0; i < classes[c].size(); ++i) {
+            const SimTime refusal = classes[c][i].refusalTime;
+            if (refusal == due) {
+                cls = c;
+                position = i;
+                ++dueCount;
+            } else if (!other || refusal < otherEarliest) {
+                otherEarliest = refusal;
+                other = true;
+            }
+        }
+    }
+    if (cls == classes.size()) {
+        // Nothing is due at this time; re-place the queue by what actually waits.
+        if (other) {
+            nextEventTime = otherEarliest;
+            owner->eventList.HeadChanged();
+        } else {
+            owner->eventList.Remove(index);
+            nextEventTime = -1.0;
+        }
+        return;
+    }
+
+    const QueueRequest r = classes[cls].erase(position);
+    const uint8_t t = r.requestType;
+    const size_t slot = static_cast<size_t>(t) + 1;
+    --waitingCount[slot];
+    --waitingCount[0];
+
+    if (dueCount > 1 || other) {
+        // Others due at the same time are refused by further events at this time.
+        nextEventTime = dueCount > 1 ? due : otherEarliest;
+        owner->eventList.HeadChanged();
+    } else {
+        owner->eventList.Remove(index);
+        nextEventTime = -1.0;
+    }
+
+    const SimTime now = owner->modelTime;
+    RecordWait(t, now - r.arrivalTime, true);
+    RecordLength(static_cast<uint8_t>(slot), waitingCount[slot] + 1, now);
+    RecordLength(0, waitingCount[0] + 1, now);
+    refusedSum_[slot] += 1.0;
+    owner->Refuse(t, r.birthTime);
+}
+
+// ---- container steps ----
+
+void CQueue::InsertType(uint8_t t) {
+    const size_t slot = static_cast<size_t>(t) + 1;
+    InsertSlot(acceptedTypes, t, uint8_t{1});
+    if (waitLimitLaws.empty()) {
+        waitLimitLaws.assign(acceptedTypes.size(), LawRecord{});
+    } else {
+        InsertSlot(waitLimitLaws, t, LawRecord{});
+    }
+    InsertSlot(lengthDistFlags, slot, uint8_t{0});
+    InsertSlot(waitDistFlags, slot, uint8_t{0});
+    InsertSlot(waitDistributions, slot, std::optional<CFDistribution>{});
+    InsertSlot(lengthDistributions, slot, std::optional<CIDistribution>{});
+
+    // Indicators of an earlier run stay consistent with the new type count.
+    auto extend = [slot](auto& v, auto value) {
+        if (!v.empty())
+            InsertSlot(v, slot, value);
+    };
+    extend(arrivals, 0u);
+    extend(waitingCount, 0u);
+    extend(maxWaitingCount, 0u);
+    extend(zeroWaitCount, 0u);
+    extend(refused, 0.0f);
+    extend(totalWait, 0.0f);
+    extend(minWait, kLargestFloat);
+    extend(maxWait, 0.0f);
+    extend(meanLength, 0.0f);
+}
+
+void CQueue::EraseType(uint8_t t) {
+    const size_t slot = static_cast<size_t>(t) + 1;
+    EraseSlot(acceptedTypes, t);
+    EraseSlot(waitLimitLaws, t);
+    EraseSlot(lengthDistFlags, slot);
+    EraseSlot(waitDistFlags, slot);
+    EraseSlot(waitDistributions, slot);
+    EraseSlot(lengthDistributions, slot);
+    EraseSlot(arrivals, slot);
+    EraseSlot(waitingCount, slot);
+    EraseSlot(maxWaitingCount, slot);
+    EraseSlot(zeroWaitCount, slot);
+    EraseSlot(refused, slot);
+    EraseSlot(totalWait, slot);
+    EraseSlot(minWait, slot);
+    EraseSlot(maxWait, slot);
+    EraseSlot(meanLength, slot);
+}
+
+void CQueue::DropIndicators() {
+    arrivals.clear();
+    waitingCount.clear();
+    maxWaitingCount.clear();
+    zeroWaitCount.clear();
+    refused.clear();
+    totalWait.clear();
+    minWait.clear();
+    maxWait.clear();
+    meanLength.clear();
+}
+
+}  // namespace marvolt
