@@ -1,0 +1,104 @@
+// The indicator catalogue: display names, number and law texts, captions and
+// the plain-text report. Plain C++, so the batch runner can use it as well as
+// the windows. Texts are UTF-8.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "kernel/depends_vector.h"
+#include "kernel/queuing_system.h"
+#include "kernel/random_stat.h"
+
+namespace marvolt {
+
+// Indicator ids, as the accessors of the model container take them.
+enum IndicatorId : uint8_t {
+    indArrived = 0,
+    indMeanIdle = 1,
+    indMaxIdle = 2,
+    indMinIdle = 3,
+    indIdleDistr = 4,
+    indMeanService = 5,
+    indMinService = 6,
+    indMaxService = 7,
+    indServiceDistr = 8,
+    indLoad = 9,
+    indMeanQueueLength = 10,
+    indMaxQueueLength = 11,
+    indQueueLengthDistr = 12,
+    indMeanWait = 13,
+    indMaxWait = 14,
+    indMeanWaitNonZero = 15,
+    indWaitDistr = 16,
+    indZeroWaitCount = 17,
+    indRefusalShare = 18,
+    indMeanLifetime = 19,
+    indMinLifetime = 20,
+    indMaxLifetime = 21,
+    indLifetimeDistr = 22,
+    indThroughput = 23,
+    indLeftCount = 24,
+    indModelTime = 25,
+    indMeanInSystem = 26,
+    indMaxInSystem = 27,
+    indInSystemDistr = 28,
+};
+
+class CAppData {
+public:
+    // Significant digits of FormatValue below 1000.
+    static constexpr uint32_t SmallDigits = 3;
+
+    // The ordered groupings of the result displays.
+    static constexpr std::array<uint8_t, 4> ReportSystemSet{indArrived, indThroughput,
+                                                            indMeanInSystem, indMaxInSystem};
+    static constexpr std::array<uint8_t, 5> ReportChannelSet{indArrived, indMeanIdle, indMaxIdle,
+                                                             indMeanService, indLoad};
+    static constexpr std::array<uint8_t, 7> ReportQueueSet{
+        indArrived,        indZeroWaitCount, indMeanQueueLength, indMeanWait,
+        indMaxQueueLength, indMaxWait,       indRefusalShare};
+    static constexpr std::array<uint8_t, 4> ReportSinkSet{indArrived, indMeanLifetime,
+                                                          indMinLifetime, indMaxLifetime};
+    static constexpr std::array<uint8_t, 6> DistributionSet{indIdleDistr,        indServiceDistr,
+                                                            indQueueLengthDistr, indWaitDistr,
+                                                            indLifetimeDistr,    indInSystemDistr};
+    static constexpr std::array<uint8_t, 2> DependSystemSet{indMeanInSystem, indThroughput};
+    static constexpr std::array<uint8_t, 3> DependChannelSet{indLoad, indMeanIdle, indMeanService};
+    static constexpr std::array<uint8_t, 3> DependQueueSet{indMeanWait, indMeanQueueLength,
+                                                           indRefusalShare};
+    static constexpr std::array<uint8_t, 2> DependSinkSet{indMeanLifetime, indArrived};
+
+    // The number text of every result display and dialog.
+    std::string FormatValue(float x) const;
+    // One-line description of a law, e.g. "Норм. a=10 s=2.5".
+    std::string LawText(const LawRecord& law) const;
+
+    // Empty text for an id without a name.
+    static std::string IndicatorName(int id);
+    static std::string QuantityName(int id);
+    static std::string ParameterName(int id);
+
+    // Title of a sample distribution of the results model.
+    static std::string DistributionTitle(const CQueuingSystem& results, uint8_t id, uint8_t object,
+                                         uint8_t type);
+    // Captions of a dependency and of the factor, named after the given model's nodes and types.
+    static std::string DependencyCaption(const CQueuingSystem& model, const CDependInfo& d);
+    static std::string FactorCaption(const CQueuingSystem& model, const FactorSettings& f);
+
+    // The report of every indicator of the results model; empty without one.
+    std::string ReportText(const CQueuingSystem* results) const;
+
+    // Printable characters that cannot be read as part of a number are accepted.
+    bool SetDecimalSeparator(char ch);
+    char GetDecimalSeparator() const { return decimalSeparator_; }
+
+private:
+    char decimalSeparator_ = '.';
+};
+
+// The program's one catalogue; its separator is the one all displays use.
+extern CAppData AppData;
+
+}  // namespace marvolt
