@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "kernel/channel.h"
+#include "persistence/model_file.h"
+#include "tools/batch_run.h"
+#include "tools/example_models.h"
+
+namespace marvolt {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RunnerTest : public ::testing::Test {
+protected:
+    fs::path dir;
+    std::ostringstream out, err;
+
+    void SetUp() override {
+        RestoreRandomStartState();
+        dir = fs::temp_directory_path() / ("marvolt_runner_" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::unique_ptr<CQueuingSystem> Example(const std::string& name) {
+        for (auto& e : BuildExampleModels()) {
+            if (e.fileName == name) return std::move(e.model);
+        }
+        return nullptr;
+    }
+    std::string Save(const CQueuingSystem& m, const std::string& name) {
+        const std::string path = (dir / name).string();
+        EXPECT_EQ(SaveModelFile(path, m, nullptr), SaveResult::kOk);
+        return path;
+    }
+    int Run(std::vector<std::string> args) {
+        ParsedOptions p = ParseRunOptions(args);
+        if (!p.error.empty()) return kRunBadArguments;
+        return RunBatch(p.options, out, err);
+    }
+};
+
+TEST_F(RunnerTest, OptionsAreCheckedLikeTheExperimentWindow) {
+    EXPECT_FALSE(ParsePositiveReal("0"));
+    EXPECT_FALSE(ParsePositiveReal("-3"));
+    EXPECT_FALSE(ParsePositiveReal("1,5"));
+    EXPECT_FALSE(ParsePositiveReal("abc"));
+    EXPECT_FALSE(ParsePositiveReal("inf"));
+    EXPECT_FALSE(ParsePositiveReal("1e40")) << "beyond what the model stores";
+    EXPECT_EQ(ParsePositiveReal("2.5"), 2.5f);
+    EXPECT_FALSE(ParsePositiveInteger("0"));
+    EXPECT_FALSE(ParsePositiveInteger("1.5"));
+    EXPECT_FALSE(ParsePositiveInteger("4294967296"));
+    EXPECT_FALSE(ParsePositiveInteger("+5"));
+    EXPECT_EQ(ParsePositiveInteger("4294967295"), 4294967295u);
+
+    EXPECT_NE(ParseRunOptions({"--time", "-1", "m.qsf"}).error.find("положительное число"), std::string::npos);
+    EXPECT_FALSE(ParseRunOptions({"--arrivals"}).error.empty());
+    EXPECT_FALSE(ParseRunOptions({"--bogus", "m.qsf"}).error.empty());
+    EXPECT_FALSE(ParseRunOptions({}).error.empty());
+    EXPECT_FALSE(ParseRunOptions({"a.qsf", "b.qsf"}).error.empty());
+    EXPECT_FALSE(ParseRunOptions({"--time", "5", "--arrivals", "5", "m.qsf"}).error.empty());
+    EXPECT_TRUE(ParseRunOptions({"--help"}).error.empty());
+}
+
+TEST_F(RunnerTest, UnreadableAndMissingFilesExitWithThree) {
+    EXPECT_EQ(Run({(dir / "missing.qsf").string()}), kRunUnreadableModel);
+    EXPECT_NE(err.str().find("для чтения."), std::string::npos);
+    const std::string damaged = (dir / "damaged.qsf").string();
+    std::ofstream(damaged, std::ios::binary) << "CNTS garbage";
+    err.str("");
+    EXPECT_EQ(Run({damaged}), kRunUnreadableModel);
+    EXPECT_NE(err.str().find("Ошибка при чтении файла"), std::string::npos);
+    EXPECT_TRUE(out.str().empty());
+}
+
+TEST_F(RunnerTest, SingleRunPrintsTheReportAndOverridesTheStop) {
+    const std::string path = Save(*Example("mm1.qsf"), "mm1.qsf");
+    ASSERT_EQ(Run({"--arrivals", "500", path}), kRunOk);
+    EXPECT_EQ(out.str().rfind("Общесистемные показатели.", 0), 0u);
+    EXPECT_NE(out.str().find("\tЧисло поступивших заявок:\t501\n"), std::string::npos);
+
+    out.str("");
+    ASSERT_EQ(Run({"--time", "200", "--json", path}), kRunOk);
+    const auto doc = nlohmann::json::parse(out.str());
+    EXPECT_GT(doc["modelTime"].get<double>(), 200.0);
+    EXPECT_LT(doc["modelTime"].get<double>(), 215.0);
+    EXPECT_FALSE(doc["stoppedByGuard"].get<bool>());
+    bool sawWait = false;
+    for (const auto& ind : doc["indicators"]) {
+        if (ind["id"] == 13 && ind["object"] == "Накопитель1") {
+            sawWait = true;
+            EXPECT_EQ(ind["name"], "Среднее время ожидания");
+        }
+        EXPECT_FALSE(ind["name"].get<std::string>().empty());
+    }
+    EXPECT_TRUE(sawWait);
+    ASSERT_EQ(doc["distributions"].size(), 1u) << "only the collected waiting-time histogram";
+    EXPECT_EQ(doc["distributions"][0]["bins"].size(), 16u);
+}
+
+TEST_F(RunnerTest, FactorExperimentPrintsTheDependencyTable) {
+    const std::string path = Save(*Example("factor_devices.qsf"), "factor.qsf");
+    ASSERT_EQ(Run({"--arrivals", "2000", path}), kRunOk);
+    std::istringstream lines(out.str());
+    std::string first;
+    std::getline(lines, first);
+    EXPECT_EQ(first, "Число устройств (Канал1)\t1\t2\t3\t4\t5");
+    int rows = 0;
+    for (std::string line; std::getline(lines, line);) {
+        ++rows;
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 5) << line;
+    }
+    EXPECT_EQ(rows, 3);
+
+    out.str("");
+    ASSERT_EQ(Run({"--arrivals", "2000", "--json", path}), kRunOk);
+    const auto doc = nlohmann::json::parse(out.str());
+    EXPECT_EQ(doc["factor"]["values"].size(), 5u);
+    EXPECT_EQ(doc["dependencies"].size(), 3u);
+    EXPECT_EQ(doc["dependencies"][1]["values"].size(), 5u);
+}
+
+TEST_F(RunnerTest, InvalidFactorExitsWithFour) {
+    auto m = Example("factor_devices.qsf");
+    m->plannedFactor.factorParameter = kFactorWaitLimit;  // not a channel parameter
+    const std::string path = Save(*m, "bad_factor.qsf");
+    EXPECT_EQ(Run({path}), kRunInvalidFactor);
+    EXPECT_EQ(err.str(), "Фактор установлен некорректно.\nЭксперимент не может быть проведен.\n");
+}
+
+TEST_F(RunnerTest, SaveKeepsTheResultsOfTheRun) {
+    const std::string path = Save(*Example("three_devices.qsf"), "three.qsf");
+    const std::string saved = (dir / "out.qsf").string();
+    ASSERT_EQ(Run({"--time", "1000", "--save", saved, path}), kRunOk);
+    OpenedModels back = OpenModelFile(saved);
+    ASSERT_EQ(back.result, OpenResult::kOk);
+    ASSERT_NE(back.results, nullptr);
+    EXPECT_EQ(back.results->resultsValid, 1);
+    EXPECT_GT(back.results->arrived, 900u);
+    EXPECT_EQ(back.current->timeLimit, 1000.0f);
+
+    EXPECT_EQ(Run({"--save", (dir / "no_such_dir" / "x.qsf").string(), path}), kRunSaveFailed);
+}
+
+TEST_F(RunnerTest, ShippedExamplesMatchTheirBuilders) {
+    const fs::path examples = fs::path(MARVOLT_SOURCE_DIR) / "examples";
+    for (const auto& e : BuildExampleModels()) {
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(WriteModelBytes(*e.model, nullptr, bytes));
+        std::ifstream in(examples / e.fileName, std::ios::binary);
+        ASSERT_TRUE(in) << e.fileName << ": run marvolt-examples examples";
+        const std::vector<uint8_t> stored((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_EQ(stored, bytes) << e.fileName << " is out of date: run marvolt-examples examples";
+        // Every example runs as it is.
+        OpenedModels opened = ReadModelBytes(bytes.data(), bytes.size());
+        ASSERT_EQ(opened.result, OpenResult::kOk);
+        opened.current->arrivalsLimit = 1000;
+        opened.current->stopByTime = 0;
+        EXPECT_EQ(opened.current->Experiment(), kOk) << e.fileName;
+    }
+}
+
+}  // namespace
+}  // namespace marvolt

@@ -1,0 +1,20 @@
+// Writes the ready models of examples/ from code, so they never drift from the writer.
+#include <iostream>
+
+#include "persistence/model_file.h"
+#include "tools/example_models.h"
+
+int main(int argc, char** argv) {
+    const std::string dir = argc > 1 ? argv[1] : "examples";
+    int status = 0;
+    for (const auto& example : marvolt::BuildExampleModels()) {
+        const std::string path = dir + "/" + example.fileName;
+        if (marvolt::SaveModelFile(path, *example.model, nullptr) != marvolt::SaveResult::kOk) {
+            std::cerr << "Невозможно открыть файл \"" << path << "\" для записи.\n";
+            status = 1;
+        } else {
+            std::cout << path << '\n';
+        }
+    }
+    return status;
+}

@@ -1,0 +1,33 @@
+// Command line of the batch runner, parsed apart from running so it can be tested.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace marvolt {
+
+struct RunOptions {
+    std::string model;
+    std::optional<float> time;
+    std::optional<uint32_t> arrivals;
+    bool json = false;
+    std::string save;
+    bool help = false;
+};
+
+// Empty error: the options are usable. Otherwise a message for the user.
+struct ParsedOptions {
+    RunOptions options;
+    std::string error;
+};
+
+ParsedOptions ParseRunOptions(const std::vector<std::string>& args);
+std::string RunUsage();
+
+// Values checked the way the experiment window checks them.
+std::optional<float> ParsePositiveReal(const std::string& text);
+std::optional<uint32_t> ParsePositiveInteger(const std::string& text);
+
+}  // namespace marvolt
