@@ -1,5 +1,7 @@
 #include "kernel/device_list.h"
 
+#include "kernel/byte_ring.h"
+
 namespace marvolt {
 
 void CDeviceList::Prepare(uint8_t n) {
@@ -26,17 +28,8 @@ void CDeviceList::Release() {
     allFree = 1;
 }
 
-void CDeviceList::Unlink(uint8_t d) {
-    nextDevice[prevDevice[d]] = nextDevice[d];
-    prevDevice[nextDevice[d]] = prevDevice[d];
-}
-
-void CDeviceList::LinkAfter(uint8_t d, uint8_t e) {
-    prevDevice[d] = e;
-    nextDevice[d] = nextDevice[e];
-    prevDevice[nextDevice[e]] = d;
-    nextDevice[e] = d;
-}
+void CDeviceList::Unlink(uint8_t d) { RingUnlink(nextDevice, prevDevice, d); }
+void CDeviceList::LinkAfter(uint8_t d, uint8_t e) { RingLinkAfter(nextDevice, prevDevice, d, e); }
 
 SimTime CDeviceList::Occupy(const DeviceRecord& r) {
     if (allFree) {

@@ -1,5 +1,7 @@
 #include "kernel/event_list.h"
 
+#include "kernel/byte_ring.h"
+
 #include "kernel/channel.h"
 #include "kernel/generator.h"
 #include "kernel/queuing_system.h"
@@ -8,17 +10,8 @@ namespace marvolt {
 
 double CEventList::TimeOf(uint8_t p) const { return nodes[p]->NextEventTime(); }
 
-void CEventList::Unlink(uint8_t p) {
-    prev[next[p]] = prev[p];
-    next[prev[p]] = next[p];
-}
-
-void CEventList::LinkAfter(uint8_t p, uint8_t e) {
-    prev[p] = e;
-    next[p] = next[e];
-    prev[next[e]] = p;
-    next[e] = p;
-}
+void CEventList::Unlink(uint8_t p) { RingUnlink(next, prev, p); }
+void CEventList::LinkAfter(uint8_t p, uint8_t e) { RingLinkAfter(next, prev, p, e); }
 
 void CEventList::Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* nodeArray) {
     size = nodeCount;
