@@ -1,1 +1,0 @@
-// The model file's units join this library.
