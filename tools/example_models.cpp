@@ -50,19 +50,29 @@ struct Builder {
         return c;
     }
     CDispose* Sink(int x, int y) { return Place(m->AddSink(m->DefaultNodeName(kSink)), x, y); }
+
+    // Generator, queue, channel and sink in a row.
+    struct Line {
+        CGenerator* generator;
+        CQueue* queue;
+        CChannel* channel;
+        CDispose* sink;
+    };
+    Line SimpleLine(float arrivalRate, float serviceRate, uint8_t devices) {
+        Line l{Generator(arrivalRate, 15, 15), Queue(120, 15), Channel(serviceRate, devices, 225, 15),
+               Sink(330, 15)};
+        Link(l.generator, l.queue);
+        Link(l.queue, l.channel);
+        Link(l.channel, l.sink);
+        return l;
+    }
 };
 
 std::unique_ptr<CQueuingSystem> SingleServer() {
     Builder b("Одноканальная СМО M/M/1",
               "Пуассоновский поток (интенсивность 1), очередь FIFO, один канал с "
               "показательным временем обслуживания (интенсивность 1,25): загрузка 0,8.");
-    auto* g = b.Generator(1.0f, 15, 15);
-    auto* q = b.Queue(120, 15);
-    auto* c = b.Channel(1.25f, 1, 225, 15);
-    auto* s = b.Sink(330, 15);
-    b.Link(g, q);
-    b.Link(q, c);
-    b.Link(c, s);
+    auto* q = b.SimpleLine(1.0f, 1.25f, 1).queue;
     b.m->arrivalsLimit = 100000;
     q->waitDistFlags[0] = 1;
     q->waitDistributions[0]->upperBound = 16.0f;
@@ -74,13 +84,7 @@ std::unique_ptr<CQueuingSystem> ThreeDevices() {
     Builder b("Трехканальная СМО M/M/3",
               "Очередь перед каналом с тремя устройствами; сравните долю ожидавших "
               "заявок с формулой Эрланга C.");
-    auto* g = b.Generator(1.0f, 15, 15);
-    auto* q = b.Queue(120, 15);
-    auto* c = b.Channel(0.4f, 3, 225, 15);
-    auto* s = b.Sink(330, 15);
-    b.Link(g, q);
-    b.Link(q, c);
-    b.Link(c, s);
+    b.SimpleLine(1.0f, 0.4f, 3);
     b.m->stopByTime = 1;
     b.m->timeLimit = 100000.0f;
     return std::move(b.m);
@@ -113,14 +117,7 @@ std::unique_ptr<CQueuingSystem> Priorities() {
               "в одной очереди перед одним каналом.");
     b.m->RequestType(0)->name = "Срочная";
     b.m->AddRequestType("Обычная")->priority = 1;
-    auto* g = b.Generator(0.8f, 15, 15);
-    auto* q = b.Queue(120, 15);
-    q->usePriority = 1;
-    auto* c = b.Channel(1.0f, 1, 225, 15);
-    auto* s = b.Sink(330, 15);
-    b.Link(g, q);
-    b.Link(q, c);
-    b.Link(c, s);
+    b.SimpleLine(0.8f, 1.0f, 1).queue->usePriority = 1;
     b.m->arrivalsLimit = 100000;
     return std::move(b.m);
 }
@@ -153,13 +150,9 @@ std::unique_ptr<CQueuingSystem> DeviceFactor() {
     Builder b("Факторный эксперимент: число устройств",
               "Число устройств канала меняется от 1 до 5; записываются среднее время "
               "ожидания, загрузка и пропускная способность.");
-    auto* g = b.Generator(1.0f, 15, 15);
-    auto* q = b.Queue(120, 15);
-    auto* c = b.Channel(0.6f, 2, 225, 15);
-    auto* s = b.Sink(330, 15);
-    b.Link(g, q);
-    b.Link(q, c);
-    b.Link(c, s);
+    const auto line = b.SimpleLine(1.0f, 0.6f, 2);
+    auto* q = line.queue;
+    auto* c = line.channel;
     b.m->arrivalsLimit = 20000;
     FactorSettings f;
     f.factorObject = b.Index(c);
