@@ -1,0 +1,17 @@
+// Marvolt: simulation modelling of queueing networks.
+#include <QApplication>
+
+#include "app/program.h"
+#include "kernel/random_stat.h"
+
+int main(int argc, char** argv) {
+    // One random sequence for the whole session, started before any window.
+    marvolt::SeedRandomAtStartup();
+    QApplication application(argc, argv);
+    marvolt::QtMessageService messages;
+    marvolt::QtFileDialogService fileDialogs;
+    marvolt::QtClipboardService clipboard;
+    marvolt::Program program({messages, fileDialogs, clipboard});
+    program.ShowMainWindow();
+    return application.exec();
+}

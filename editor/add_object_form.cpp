@@ -1,0 +1,136 @@
+#include "editor/add_object_form.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "editor/message_service.h"
+#include "persistence/text_codec.h"
+
+namespace marvolt {
+
+namespace {
+
+const QString kTryAgain = QStringLiteral("\nПожалуйста, введите другое значение.");
+
+// Longest text a name record of the model file holds, in its one-byte characters.
+constexpr size_t kLongestStoredName = 255;
+
+}  // namespace
+
+QString NameCheckMessage(const QString& name, bool requestTypeMode, const CQueuingSystem* model) {
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("Имя объекта не должно быть пустой строкой.") + QString(17, ' ') +
+               kTryAgain;
+    // The model file keeps names in its 8-bit code page with a one-byte length:
+    // a name it cannot hold would make every later save of the model fail.
+    const std::string utf8 = name.toStdString();
+    TextCodec codec;
+    std::string stored;
+    if (!codec.Encode(utf8, stored))
+        return QStringLiteral("Имя ") + Quoted(name) +
+               QStringLiteral(" содержит символы, которые нельзя сохранить в файле модели.") +
+               kTryAgain;
+    if (stored.size() > kLongestStoredName)
+        return QStringLiteral("Имя объекта не должно быть длиннее 255 символов.") + kTryAgain;
+    if (!model)
+        return {};
+    if (requestTypeMode) {
+        if (model->FindRequestType(utf8))
+            return QStringLiteral("Тип заявки с именем ") + Quoted(name) +
+                   QStringLiteral(" уже существует.") + QString(19, ' ') + kTryAgain;
+    } else if (model->FindNode(utf8)) {
+        return QStringLiteral("Объект с именем ") + Quoted(name) +
+               QStringLiteral(" уже существует.") + QString(20, ' ') + kTryAgain;
+    }
+    return {};
+}
+
+TAddObjectForm::TAddObjectForm(MessageService& messages, QWidget* parent)
+    : QDialog(parent), messages_(messages) {
+    setObjectName(QStringLiteral("AddObjectForm"));
+    setWindowTitle(QStringLiteral("Добавить объект"));
+    setFixedSize(317, 133);
+
+    Label1 = new QLabel(QStringLiteral("Название объекта"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(14, 12, 289, 16);
+
+    NameEdit = new QLineEdit(this);
+    NameEdit->setObjectName(QStringLiteral("NameEdit"));
+    NameEdit->setGeometry(14, 32, 289, 24);
+    NameEdit->installEventFilter(this);
+
+    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setGeometry(60, 84, 90, 30);
+    BitBtn1->setDefault(true);
+    connect(BitBtn1, &QPushButton::clicked, this, &TAddObjectForm::accept);
+
+    BitBtn2 = new QPushButton(QStringLiteral("Отмена"), this);
+    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+    BitBtn2->setGeometry(166, 84, 90, 30);
+    BitBtn2->setAutoDefault(false);
+    connect(BitBtn2, &QPushButton::clicked, this, &TAddObjectForm::reject);
+}
+
+void TAddObjectForm::FormShow() {
+    NameEdit->setFocus();
+    NameEdit->selectAll();
+}
+
+void TAddObjectForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+bool TAddObjectForm::NameEditExit() {
+    const QString message = NameCheckMessage(NameEdit->text(), requestTypeMode, model);
+    if (message.isEmpty())
+        return true;
+    // The answer of this box is not used.
+    messages_.Show(kCaptionWarning, MessageIcon::kWarning, message, kButtonYes | kButtonNo);
+    NameEdit->setFocus();
+    return false;
+}
+
+bool TAddObjectForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == NameEdit && event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        // A box or menu over the dialog does not mean the user left the field.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            !checkPending_) {
+            // Checked once the press that moved the focus is over: a press on
+            // "Отмена" then closes the dialog without a warning about a name
+            // that will never be used, and a press on OK checks only once.
+            checkPending_ = true;
+            QTimer::singleShot(0, this, &TAddObjectForm::CheckAfterLeaving);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TAddObjectForm::CheckAfterLeaving() {
+    if (!checkPending_)
+        return;
+    checkPending_ = false;
+    if (isVisible())
+        NameEditExit();
+}
+
+void TAddObjectForm::accept() {
+    checkPending_ = false;
+    if (!NameEditExit())
+        return;
+    QDialog::accept();
+}
+
+void TAddObjectForm::reject() {
+    checkPending_ = false;
+    QDialog::reject();
+}
+
+}  // namespace marvolt

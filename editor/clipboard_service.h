@@ -1,0 +1,22 @@
+// The clipboard passes through here, so tests can read what was put on it.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace marvolt {
+
+class ClipboardService {
+  public:
+    virtual ~ClipboardService() = default;
+    virtual void SetImage(const QImage& image) = 0;
+    virtual void SetText(const QString& text) = 0;
+};
+
+class QtClipboardService final : public ClipboardService {
+  public:
+    void SetImage(const QImage& image) override;
+    void SetText(const QString& text) override;
+};
+
+}  // namespace marvolt

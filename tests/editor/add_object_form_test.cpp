@@ -1,0 +1,152 @@
+// The name dialog: which names it refuses, and when it checks them.
+#include "editor/add_object_form.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "recording_services.h"
+
+namespace marvolt {
+namespace {
+
+const QString kTryAgain = QStringLiteral("\nПожалуйста, введите другое значение.");
+
+class NameCheckTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        model.AddRequestType("Тип_заявки1");
+        model.AddGenerator("Генератор1");
+    }
+    QString Check(const QString& name, bool typeMode) {
+        return NameCheckMessage(name, typeMode, &model);
+    }
+    CQueuingSystem model;
+};
+
+TEST_F(NameCheckTest, EmptyAndBlankNamesAreRefused) {
+    const QString expected =
+        QStringLiteral("Имя объекта не должно быть пустой строкой.") + QString(17, ' ') + kTryAgain;
+    EXPECT_EQ(Check(QString(), false), expected);
+    EXPECT_EQ(Check(QStringLiteral("   "), false), expected);
+    EXPECT_EQ(Check(QStringLiteral("   "), true), expected);
+}
+
+TEST_F(NameCheckTest, TakenNamesAreRefusedWithinTheirOwnKindOnly) {
+    EXPECT_EQ(Check(QStringLiteral("Генератор1"), false),
+              QStringLiteral("Объект с именем \"Генератор1\" уже существует.") + QString(20, ' ') +
+                  kTryAgain);
+    EXPECT_EQ(Check(QStringLiteral("Тип_заявки1"), true),
+              QStringLiteral("Тип заявки с именем \"Тип_заявки1\" уже существует.") +
+                  QString(19, ' ') + kTryAgain);
+    EXPECT_EQ(Check(QStringLiteral("Тип_заявки1"), false), QString());
+    EXPECT_EQ(Check(QStringLiteral("Генератор1"), true), QString());
+    // Names compare exactly: a leading space makes another name.
+    EXPECT_EQ(Check(QStringLiteral(" Генератор1"), false), QString());
+    EXPECT_EQ(Check(QStringLiteral("генератор1"), false), QString());
+}
+
+TEST_F(NameCheckTest, TheProposedDefaultNamesPass) {
+    EXPECT_EQ(Check(QString::fromStdString(model.DefaultNodeName(kGenerator)), false), QString());
+    EXPECT_EQ(Check(QString::fromStdString(model.DefaultTypeName()), true), QString());
+}
+
+TEST_F(NameCheckTest, NamesTheModelFileCannotHoldAreRefused) {
+    // Characters outside the file's code page.
+    const QString foreign = QStringLiteral("Канал_漢");
+    EXPECT_EQ(Check(foreign, false),
+              QStringLiteral("Имя \"Канал_漢\" содержит символы, которые нельзя сохранить в "
+                             "файле модели.") +
+                  kTryAgain);
+    EXPECT_FALSE(Check(QStringLiteral("Сток 🙂"), true).isEmpty());
+    // Length counts the file's one-byte characters, not the bytes in memory.
+    EXPECT_EQ(Check(QString(255, QChar(0x044F)), false), QString());
+    EXPECT_EQ(Check(QString(256, QChar(0x044F)), false),
+              QStringLiteral("Имя объекта не должно быть длиннее 255 символов.") + kTryAgain);
+}
+
+class NameDialogTest : public ::testing::Test {
+  protected:
+    NameDialogTest() : dialog(messages) {
+        model.AddGenerator("Генератор1");
+        dialog.model = &model;
+    }
+
+    // Runs the dialog modally; the action happens once it is up.
+    int Run(std::function<void()> action) {
+        QTimer::singleShot(0, &dialog, [this, action] {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+            action();
+            // Whatever the action left open is closed, so the test cannot hang.
+            QTimer::singleShot(0, &dialog, [this] {
+                if (dialog.isVisible())
+                    dialog.done(-1);
+            });
+        });
+        return dialog.exec();
+    }
+
+    test::RecordingMessages messages;
+    CQueuingSystem model;
+    TAddObjectForm dialog;
+};
+
+TEST_F(NameDialogTest, ShowsWithTheFocusInTheNameField) {
+    dialog.NameEdit->setText(QStringLiteral("Канал1"));
+    bool focused = false;
+    Run([&] {
+        focused = dialog.NameEdit->hasFocus();
+        dialog.BitBtn1->click();
+    });
+    EXPECT_TRUE(focused);
+    EXPECT_EQ(dialog.NameEdit->text(), QStringLiteral("Канал1"));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(NameDialogTest, LeavingTheFieldWithATakenNameWarnsAndReturnsTheFocus) {
+    dialog.NameEdit->setText(QStringLiteral("Генератор1"));
+    bool backInField = false;
+    Run([&] {
+        dialog.BitBtn2->setFocus(Qt::TabFocusReason);
+        QTest::qWait(20);
+        backInField = QApplication::focusWidget() == dialog.NameEdit;
+        dialog.reject();
+    });
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].caption, QStringLiteral("Предупреждение"));
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::kWarning);
+    EXPECT_EQ(messages.shown[0].buttons, kButtonYes | kButtonNo);
+    EXPECT_TRUE(
+        messages.shown[0].text.startsWith(QStringLiteral("Объект с именем \"Генератор1\"")));
+    EXPECT_TRUE(backInField);
+}
+
+TEST_F(NameDialogTest, EnterInTheFieldChecksTheNameBeforeClosing) {
+    dialog.NameEdit->setText(QStringLiteral("  "));
+    const int result = Run([&] { QTest::keyClick(dialog.NameEdit, Qt::Key_Return); });
+    EXPECT_NE(result, QDialog::Accepted);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown[0].text.startsWith(QStringLiteral("Имя объекта не должно")));
+
+    messages.shown.clear();
+    dialog.NameEdit->setText(QStringLiteral("Канал1"));
+    EXPECT_EQ(Run([&] { QTest::keyClick(dialog.NameEdit, Qt::Key_Return); }), QDialog::Accepted);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(NameDialogTest, CancelClosesWithoutJudgingTheName) {
+    dialog.NameEdit->setText(QString());
+    const int result = Run([&] {
+        QTest::mouseClick(dialog.BitBtn2, Qt::LeftButton);
+        QTest::qWait(20);
+    });
+    EXPECT_EQ(result, QDialog::Rejected);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+}  // namespace
+}  // namespace marvolt
