@@ -16,7 +16,8 @@ void BM_Example(benchmark::State& state, size_t which) {
         arrivals += static_cast<uint64_t>(m.arrived) * (m.factorRun ? m.usedFactor.valueCount : 1);
     }
     state.SetLabel(examples[which].fileName);
-    state.counters["arrivals/s"] = benchmark::Counter(static_cast<double>(arrivals), benchmark::Counter::kIsRate);
+    state.counters["arrivals/s"] =
+        benchmark::Counter(static_cast<double>(arrivals), benchmark::Counter::kIsRate);
 }
 
 BENCHMARK_CAPTURE(BM_Example, mm1, 0)->Unit(benchmark::kMillisecond);

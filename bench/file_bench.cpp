@@ -19,8 +19,10 @@ using namespace marvolt;
 std::unique_ptr<CQueuingSystem> LargestModel() {
     RestoreRandomStartState();
     auto m = std::make_unique<CQueuingSystem>();
-    for (int t = 0; t < RequestTypeLimit; ++t) m->AddRequestType(m->DefaultTypeName());
-    for (auto& type : m->requestTypes) type->countDistFlag = 1;
+    for (int t = 0; t < RequestTypeLimit; ++t)
+        m->AddRequestType(m->DefaultTypeName());
+    for (auto& type : m->requestTypes)
+        type->countDistFlag = 1;
     constexpr int kGenerators = 50, kQueues = 75, kChannels = 75, kSinks = 50;
     for (int i = 0; i < kGenerators; ++i) {
         CGenerator* g = m->AddGenerator(m->DefaultNodeName(kGenerator));
@@ -38,7 +40,8 @@ std::unique_ptr<CQueuingSystem> LargestModel() {
         CChannel* c = m->AddChannel(m->DefaultNodeName(kChannel));
         c->idleDistFlag = c->serviceDistFlag = 1;
         c->transformTable.resize(250);
-        for (size_t t = 0; t < 250; ++t) c->transformTable[t] = static_cast<uint8_t>(t);
+        for (size_t t = 0; t < 250; ++t)
+            c->transformTable[t] = static_cast<uint8_t>(t);
     }
     for (int i = 0; i < kSinks; ++i) {
         CDispose* s = m->AddSink(m->DefaultNodeName(kSink));
@@ -89,7 +92,8 @@ void BM_ReadLargestModel(benchmark::State& state) {
     Fixture& f = Shared();
     for (auto _ : state) {
         OpenedModels opened = ReadModelBytes(f.bytes.data(), f.bytes.size());
-        if (opened.result != OpenResult::kOk || !opened.results) state.SkipWithError("unreadable");
+        if (opened.result != OpenResult::kOk || !opened.results)
+            state.SkipWithError("unreadable");
         benchmark::DoNotOptimize(opened.current.get());
     }
 }
@@ -104,7 +108,8 @@ void BM_SaveAndOpenLargestModelFile(benchmark::State& state) {
             state.SkipWithError("save failed");
         }
         OpenedModels opened = OpenModelFile(path);
-        if (opened.result != OpenResult::kOk) state.SkipWithError("open failed");
+        if (opened.result != OpenResult::kOk)
+            state.SkipWithError("open failed");
         benchmark::DoNotOptimize(opened.current.get());
     }
     std::remove(path.c_str());

@@ -23,17 +23,24 @@ std::atomic<uint64_t> g_allocatedBytes{0};
 void* operator new(std::size_t size) {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
     g_allocatedBytes.fetch_add(size, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
 using namespace marvolt;
 
-LawRecord Exp(float rate) { return {kLawExponential, rate, 0.0f}; }
+LawRecord Exp(float rate) {
+    return {kLawExponential, rate, 0.0f};
+}
 
 CGenerator* AddSource(CQueuingSystem& m, const std::string& name, float rate) {
     auto* g = m.AddGenerator(name);
@@ -47,7 +54,8 @@ CGenerator* AddSource(CQueuingSystem& m, const std::string& name, float rate) {
 
 std::unique_ptr<CQueuingSystem> GeneratorToSink() {
     auto m = std::make_unique<CQueuingSystem>();
-    for (const char* t : {"A", "B", "C"}) m->AddRequestType(t);
+    for (const char* t : {"A", "B", "C"})
+        m->AddRequestType(t);
     m->AddSink("Сток отказов");
     m->SetRefusalSink("Сток отказов");
     AddSource(*m, "g", 1.0f);
@@ -77,8 +85,10 @@ std::unique_ptr<CQueuingSystem> QueueAndChannel(uint8_t devices) {
 // three request types with priorities, failures in the middle stage.
 std::unique_ptr<CQueuingSystem> Network() {
     auto m = std::make_unique<CQueuingSystem>();
-    for (const char* t : {"A", "B", "C"}) m->AddRequestType(t);
-    for (uint8_t t = 0; t < 3; ++t) m->RequestType(t)->priority = t;
+    for (const char* t : {"A", "B", "C"})
+        m->AddRequestType(t);
+    for (uint8_t t = 0; t < 3; ++t)
+        m->RequestType(t)->priority = t;
     m->AddSink("Сток отказов");
     m->SetRefusalSink("Сток отказов");
     auto* g1 = AddSource(*m, "g1", 1.5f);
@@ -95,7 +105,8 @@ std::unique_ptr<CQueuingSystem> Network() {
             auto* c = m->AddChannel("c" + id);
             const uint8_t ci = m->nodeCount() - 1;
             c->deviceCount = 2;
-            for (auto& law : c->serviceLaws) law = Exp(0.3f);
+            for (auto& law : c->serviceLaws)
+                law = Exp(0.3f);
             if (stage == 1) {
                 c->failuresOn = 1;
                 c->failureRule = kFailWaitForRepair;
@@ -130,15 +141,24 @@ void RunModel(benchmark::State& state, std::unique_ptr<CQueuingSystem> (*make)()
         bytes += g_allocatedBytes - b0;
         arrivals += model->arrived;
     }
-    state.counters["arrivals/s"] = benchmark::Counter(static_cast<double>(arrivals), benchmark::Counter::kIsRate);
+    state.counters["arrivals/s"] =
+        benchmark::Counter(static_cast<double>(arrivals), benchmark::Counter::kIsRate);
     state.counters["allocs/run"] = static_cast<double>(allocations) / state.iterations();
     state.counters["bytes/arrival"] = static_cast<double>(bytes) / arrivals;
 }
 
-void BM_GeneratorToSink(benchmark::State& s) { RunModel(s, GeneratorToSink); }
-void BM_MM1(benchmark::State& s) { RunModel(s, [] { return QueueAndChannel(1); }); }
-void BM_MM3(benchmark::State& s) { RunModel(s, [] { return QueueAndChannel(3); }); }
-void BM_Network45(benchmark::State& s) { RunModel(s, Network); }
+void BM_GeneratorToSink(benchmark::State& s) {
+    RunModel(s, GeneratorToSink);
+}
+void BM_MM1(benchmark::State& s) {
+    RunModel(s, [] { return QueueAndChannel(1); });
+}
+void BM_MM3(benchmark::State& s) {
+    RunModel(s, [] { return QueueAndChannel(3); });
+}
+void BM_Network45(benchmark::State& s) {
+    RunModel(s, Network);
+}
 
 BENCHMARK(BM_GeneratorToSink)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MM1)->Arg(1000000)->Unit(benchmark::kMillisecond);

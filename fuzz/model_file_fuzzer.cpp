@@ -22,10 +22,13 @@ void Use(CQueuingSystem& m) {
         m.RealIndicator(id, 255, 255);
     }
     m.ValidateFactor();
-    for (const auto& node : m.nodes) node->Validate();
+    for (const auto& node : m.nodes)
+        node->Validate();
     auto copy = CQueuingSystem::CopyModel(m, true);
-    if (copy->nodeCount() > 0) copy->DeleteNode(copy->Node(0)->name);
-    if (copy->typeCount() > 0) copy->DeleteRequestType(copy->RequestType(0)->name);
+    if (copy->nodeCount() > 0)
+        copy->DeleteNode(copy->Node(0)->name);
+    if (copy->typeCount() > 0)
+        copy->DeleteRequestType(copy->RequestType(0)->name);
     copy->AddRequestType("\x01");
 }
 
@@ -33,17 +36,21 @@ void Use(CQueuingSystem& m) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     OpenedModels first = ReadModelBytes(data, size);
-    if (first.result != OpenResult::kOk) return 0;
+    if (first.result != OpenResult::kOk)
+        return 0;
     std::vector<uint8_t> once;
     // A letter the file's code page lacks came in as a replacement character.
-    if (!WriteModelBytes(*first.current, first.results.get(), once)) return 0;
+    if (!WriteModelBytes(*first.current, first.results.get(), once))
+        return 0;
     OpenedModels second = ReadModelBytes(once.data(), once.size());
-    if (second.result != OpenResult::kOk || !second.results != !first.results) std::abort();
+    if (second.result != OpenResult::kOk || !second.results != !first.results)
+        std::abort();
     std::vector<uint8_t> twice;
     if (!WriteModelBytes(*second.current, second.results.get(), twice) || twice != once) {
         std::abort();
     }
     Use(*first.current);
-    if (first.results) Use(*first.results);
+    if (first.results)
+        Use(*first.results);
     return 0;
 }

@@ -12,7 +12,8 @@ inline void RingUnlink(std::vector<uint8_t>& next, std::vector<uint8_t>& prev, u
     next[prev[p]] = next[p];
 }
 
-inline void RingLinkAfter(std::vector<uint8_t>& next, std::vector<uint8_t>& prev, uint8_t p, uint8_t e) {
+inline void RingLinkAfter(std::vector<uint8_t>& next, std::vector<uint8_t>& prev, uint8_t p,
+                          uint8_t e) {
     prev[p] = e;
     next[p] = next[e];
     prev[next[e]] = p;

@@ -22,25 +22,32 @@ CChannel::CChannel(std::string nodeName, CQueuingSystem* model)
 
 CChannel* CChannel::Reserve() const {
     // A reserve that is gone, not a channel or the channel itself cannot take over.
-    if (reserveChannel == kNoIndex || reserveChannel >= owner->nodeCount()) return nullptr;
+    if (reserveChannel == kNoIndex || reserveChannel >= owner->nodeCount())
+        return nullptr;
     CQSObject* node = owner->Node(reserveChannel);
-    if (node == this || node->kind != kChannel) return nullptr;
+    if (node == this || node->kind != kChannel)
+        return nullptr;
     return static_cast<CChannel*>(node);
 }
 
 void CChannel::RecordIdle(SimTime d) {
     const float f = static_cast<float>(d);
-    if (f > maxIdle) maxIdle = f;
+    if (f > maxIdle)
+        maxIdle = f;
     idleSum_ += d;
-    if (idleDistFlag) idleDistribution.AddValue(f);
+    if (idleDistFlag)
+        idleDistribution.AddValue(f);
 }
 
 void CChannel::RecordService(SimTime d) {
     const float f = static_cast<float>(d);
-    if (f > maxService) maxService = f;
-    if (f < minService) minService = f;
+    if (f > maxService)
+        maxService = f;
+    if (f < minService)
+        minService = f;
     serviceSum_ += d;
-    if (serviceDistFlag) serviceDistribution.AddValue(f);
+    if (serviceDistFlag)
+        serviceDistribution.AddValue(f);
 }
 
 void CChannel::BeginRun() {
@@ -51,8 +58,10 @@ void CChannel::BeginRun() {
     loadFactor = meanIdle = maxIdle = meanService = maxService = 0.0f;
     minService = kLargestFloat;
     idleSum_ = serviceSum_ = 0;
-    if (serviceDistFlag) serviceDistribution.ResetBins();
-    if (idleDistFlag) idleDistribution.ResetBins();
+    if (serviceDistFlag)
+        serviceDistribution.ResetBins();
+    if (idleDistFlag)
+        idleDistribution.ResetBins();
 
     devices.Prepare(deviceCount);
 
@@ -68,9 +77,11 @@ void CChannel::BeginRun() {
 
     reserveFor.clear();
     for (const auto& node : owner->nodes) {
-        if (node->kind != kChannel) continue;
+        if (node->kind != kChannel)
+            continue;
         auto* other = static_cast<CChannel*>(node.get());
-        if (other->failuresOn && other->Reserve() == this) reserveFor.push_back(other);
+        if (other->failuresOn && other->Reserve() == this)
+            reserveFor.push_back(other);
     }
     reserveRound = 0;
     inReserveQuery = 0;
@@ -84,7 +95,8 @@ void CChannel::EndRun() {
     SimTime repair = 0;
     if (repairPending) {
         repair = now - stateChangeTime;
-        if (static_cast<float>(repair) > maxIdle) maxIdle = static_cast<float>(repair);
+        if (static_cast<float>(repair) > maxIdle)
+            maxIdle = static_cast<float>(repair);
     }
     uint8_t d = devices.firstBusy;
     const uint8_t busy = devices.allFree ? 0 : devices.busyCount;
@@ -103,8 +115,10 @@ void CChannel::EndRun() {
     }
 
     uint32_t started = 0;
-    for (size_t i = 1; i < arrivals.size(); ++i) started += arrivals[i];
-    if (!arrivals.empty()) arrivals[0] = started;
+    for (size_t i = 1; i < arrivals.size(); ++i)
+        started += arrivals[i];
+    if (!arrivals.empty())
+        arrivals[0] = started;
 
     if (started != 0) {
         const SimTime idle = idleSum_ / started;
@@ -123,7 +137,8 @@ void CChannel::EndRun() {
 
 void CChannel::Schedule() {
     DeviceRecord& first = devices.FirstBusy();
-    if (!failuresOn || first.completionTime < nextFailureTime) nextEventTime = first.completionTime;
+    if (!failuresOn || first.completionTime < nextFailureTime)
+        nextEventTime = first.completionTime;
     if (!owner->eventList.Contains(index)) {
         owner->eventList.Add(index);
     } else {
@@ -189,7 +204,8 @@ void CChannel::PlaceInService(uint8_t type, SimTime completion, SimTime birthTim
 bool CChannel::CanAccept(uint8_t type) {
     if (failuresOn && failed) {
         CChannel* reserve = Reserve();
-        if (!reserve || inReserveQuery) return false;
+        if (!reserve || inReserveQuery)
+            return false;
         inReserveQuery = 1;
         const bool answer = reserve->CanAccept(type);
         inReserveQuery = 0;
@@ -214,26 +230,32 @@ void CChannel::CompleteService(DeviceRecord r) {
 }
 
 uint8_t CChannel::ChooseSource(const uint8_t* mask) {
-    if (inReserveQuery) return kNoIndex;
+    if (inReserveQuery)
+        return kNoIndex;
     const uint8_t n = sourceCount();
     switch (sourceDiscipline) {
         case kSourceInOrder:
             for (uint8_t i = 0; i < n; ++i) {
-                if (owner->Node(sources[i])->HasRequestFor(mask)) return sources[i];
+                if (owner->Node(sources[i])->HasRequestFor(mask))
+                    return sources[i];
             }
             break;
         case kSourceRandom: {
             float total = 0.0f;
             for (uint8_t i = 0; i < n; ++i) {
-                if (owner->Node(sources[i])->HasRequestFor(mask)) total += sourceProbabilities[i];
+                if (owner->Node(sources[i])->HasRequestFor(mask))
+                    total += sourceProbabilities[i];
             }
-            if (!(total > 0.0f)) return kNoIndex;
+            if (!(total > 0.0f))
+                return kNoIndex;
             const float u = static_cast<float>(NextRandom() * static_cast<double>(total) / 32767.0);
             float sum = 0.0f;
             for (uint8_t i = 0; i < n; ++i) {
-                if (!owner->Node(sources[i])->HasRequestFor(mask)) continue;
+                if (!owner->Node(sources[i])->HasRequestFor(mask))
+                    continue;
                 sum += sourceProbabilities[i];
-                if (sum >= u) return sources[i];
+                if (sum >= u)
+                    return sources[i];
             }
             break;
         }
@@ -242,7 +264,8 @@ uint8_t CChannel::ChooseSource(const uint8_t* mask) {
             int64_t most = -1;
             for (uint8_t i = 0; i < n; ++i) {
                 CQSObject* node = owner->Node(sources[i]);
-                if (!node->HasRequestFor(mask)) continue;
+                if (!node->HasRequestFor(mask))
+                    continue;
                 const int64_t held = static_cast<int32_t>(node->HeldCount());
                 if (held > most) {
                     most = held;
@@ -255,11 +278,13 @@ uint8_t CChannel::ChooseSource(const uint8_t* mask) {
 
     // Reserve duty: take work from the sources of a failed channel we stand in for.
     const uint8_t m = reserveForCount();
-    if (m == 0) return kNoIndex;
+    if (m == 0)
+        return kNoIndex;
     uint8_t result = kNoIndex;
     inReserveQuery = 1;
     if (m == 1) {
-        if (reserveFor[0]->failed) result = reserveFor[0]->ChooseSource(mask);
+        if (reserveFor[0]->failed)
+            result = reserveFor[0]->ChooseSource(mask);
     } else {
         const uint8_t start = reserveRound < m ? reserveRound : 0;
         uint8_t pos = start;
@@ -316,7 +341,8 @@ void CChannel::Restore() {
         // the repair's end are free already and are not moved.
         const SimTime d = nextFailureTime - stateChangeTime;
         const float f = static_cast<float>(d);
-        if (f > maxIdle) maxIdle = f;
+        if (f > maxIdle)
+            maxIdle = f;
         uint8_t dev = devices.firstBusy;
         const uint8_t busy = devices.allFree ? 0 : devices.busyCount;
         for (uint8_t i = 0; i < busy; ++i, dev = devices.nextDevice[dev]) {
@@ -324,7 +350,8 @@ void CChannel::Restore() {
             r.startTime += d;
             r.completionTime += d;
             idleSum_ += d;
-            if (idleDistFlag) idleDistribution.AddValue(f);
+            if (idleDistFlag)
+                idleDistribution.AddValue(f);
         }
     }
     nextFailureTime = now + SampleLaw(workLaw);
@@ -352,17 +379,21 @@ void CChannel::ProcessEvent() {
         const uint8_t* mask = acceptedTypes.data();
         while (devices.busyCount < devices.capacity) {
             const uint8_t s = ChooseSource(mask);
-            if (s == kNoIndex) break;
+            if (s == kNoIndex)
+                break;
             CQSObject* node = owner->Node(s);
-            if (node->kind != kQueue) break;
+            if (node->kind != kQueue)
+                break;
             const TakenRequest taken = static_cast<CQueue*>(node)->Take(mask);
-            if (!taken.valid) break;
+            if (!taken.valid)
+                break;
             const float service = SampleLaw(serviceLaws[taken.type]);
-            const SimTime freeSince = devices.Occupy(
-                DeviceRecord{taken.type, now + service, now, taken.birthTime});
+            const SimTime freeSince =
+                devices.Occupy(DeviceRecord{taken.type, now + service, now, taken.birthTime});
             // After a completion the device passes straight to the next request;
             // only after a failure or a restoration has it been standing.
-            if (failureEvent) RecordIdle(now - freeSince);
+            if (failureEvent)
+                RecordIdle(now - freeSince);
             ++arrivals[taken.type + 1];
         }
     }
@@ -385,8 +416,10 @@ void CChannel::ProcessEvent() {
 int CChannel::Validate() const {
     if (sourceDiscipline == kSourceRandom) {
         float sum = 0.0f;
-        for (float p : sourceProbabilities) sum += p;
-        if (sum < 0.98f || sum > 1.02f) return kSourceProbabilities;
+        for (float p : sourceProbabilities)
+            sum += p;
+        if (sum < 0.98f || sum > 1.02f)
+            return kSourceProbabilities;
     }
     return CQSObject::Validate();
 }
@@ -404,7 +437,8 @@ void CChannel::InsertType(uint8_t t) {
             }
         } else {
             for (uint8_t& target : transformTable) {
-                if (target >= t) ++target;
+                if (target >= t)
+                    ++target;
             }
             const size_t pos = std::min<size_t>(t, transformTable.size());
             transformTable.insert(transformTable.begin() + static_cast<ptrdiff_t>(pos), t);
@@ -412,15 +446,18 @@ void CChannel::InsertType(uint8_t t) {
     }
     const size_t slot = static_cast<size_t>(t) + 1;
     for (auto* counts : {&arrivals, &requestCounts}) {
-        if (counts->empty()) continue;
+        if (counts->empty())
+            continue;
         counts->insert(counts->begin() + static_cast<ptrdiff_t>(std::min(slot, counts->size())),
                        0u);
     }
 }
 
 void CChannel::EraseType(uint8_t t) {
-    if (t < acceptedTypes.size()) acceptedTypes.erase(acceptedTypes.begin() + t);
-    if (t < serviceLaws.size()) serviceLaws.erase(serviceLaws.begin() + t);
+    if (t < acceptedTypes.size())
+        acceptedTypes.erase(acceptedTypes.begin() + t);
+    if (t < serviceLaws.size())
+        serviceLaws.erase(serviceLaws.begin() + t);
     if (t < transformTable.size()) {
         transformTable.erase(transformTable.begin() + t);
         for (size_t i = 0; i < transformTable.size(); ++i) {
@@ -435,7 +472,8 @@ void CChannel::EraseType(uint8_t t) {
     }
     const size_t slot = static_cast<size_t>(t) + 1;
     for (auto* counts : {&arrivals, &requestCounts}) {
-        if (slot < counts->size()) counts->erase(counts->begin() + static_cast<ptrdiff_t>(slot));
+        if (slot < counts->size())
+            counts->erase(counts->begin() + static_cast<ptrdiff_t>(slot));
     }
 }
 
@@ -445,8 +483,7 @@ void CChannel::RemoveNodeReferences(uint8_t deleted) {
         if (sources[i] == deleted) {
             sources.erase(sources.begin() + static_cast<ptrdiff_t>(i));
             if (i < sourceProbabilities.size()) {
-                sourceProbabilities.erase(sourceProbabilities.begin() +
-                                          static_cast<ptrdiff_t>(i));
+                sourceProbabilities.erase(sourceProbabilities.begin() + static_cast<ptrdiff_t>(i));
             }
         } else if (sources[i] > deleted) {
             --sources[i];
@@ -466,7 +503,8 @@ void CChannel::AddSource(uint8_t s) {
 
 void CChannel::RemoveSource(uint8_t s) {
     const auto it = std::find(sources.begin(), sources.end(), s);
-    if (it == sources.end()) return;
+    if (it == sources.end())
+        return;
     const auto i = it - sources.begin();
     sources.erase(it);
     if (static_cast<size_t>(i) < sourceProbabilities.size()) {

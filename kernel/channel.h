@@ -17,7 +17,7 @@ enum FailureRule : uint8_t {
 };
 
 class CChannel : public CQSObject {
-public:
+  public:
     CDeviceList devices;
     std::vector<uint32_t> requestCounts;  // per type slot; stored, never changed by a run
     SimTime nextEventTime = -1.0;
@@ -31,9 +31,9 @@ public:
     std::vector<uint8_t> sources;
     std::vector<float> sourceProbabilities;
     uint8_t sourceDiscipline = kSourceInOrder;
-    std::vector<uint8_t> acceptedTypes;      // per type
-    std::vector<LawRecord> serviceLaws;      // per type
-    std::vector<uint8_t> transformTable;     // per type, or empty when absent
+    std::vector<uint8_t> acceptedTypes;   // per type
+    std::vector<LawRecord> serviceLaws;   // per type
+    std::vector<uint8_t> transformTable;  // per type, or empty when absent
     uint8_t transformOn = 0;
     uint8_t failuresOn = 0;
     LawRecord workLaw;
@@ -81,7 +81,7 @@ public:
     void RemoveSource(uint8_t s);
     void DropIndicators();
 
-private:
+  private:
     // The reserve channel that can stand in, or null when there is none usable.
     CChannel* Reserve() const;
     // Enters the first busy device's completion into the event list.

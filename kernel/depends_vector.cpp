@@ -5,7 +5,8 @@ namespace marvolt {
 int CDependsVector::Find(uint8_t object, uint8_t type, uint8_t indicator) const {
     for (size_t i = 0; i < items_.size(); ++i) {
         const CDependInfo& d = *items_[i];
-        if (d.dependencyObject == object && d.dependencyType == type && d.dependencyIndicator == indicator) {
+        if (d.dependencyObject == object && d.dependencyType == type &&
+            d.dependencyIndicator == indicator) {
             return static_cast<int>(i);
         }
     }
@@ -13,7 +14,8 @@ int CDependsVector::Find(uint8_t object, uint8_t type, uint8_t indicator) const 
 }
 
 CDependInfo* CDependsVector::Add(uint8_t object, uint8_t type, uint8_t indicator) {
-    if (Find(object, type, indicator) >= 0) return nullptr;
+    if (Find(object, type, indicator) >= 0)
+        return nullptr;
     if (itemCount() == capacity_) {
         capacity_ += growthStep;
         items_.reserve(capacity_);
@@ -28,13 +30,15 @@ CDependInfo* CDependsVector::Add(uint8_t object, uint8_t type, uint8_t indicator
 
 bool CDependsVector::Remove(uint8_t object, uint8_t type, uint8_t indicator) {
     const int position = Find(object, type, indicator);
-    if (position < 0) return false;
+    if (position < 0)
+        return false;
     RemoveAt(static_cast<uint32_t>(position));
     return true;
 }
 
 void CDependsVector::RemoveAt(uint32_t position) {
-    if (position >= items_.size()) return;
+    if (position >= items_.size())
+        return;
     items_.erase(items_.begin() + position);
     if (capacity_ - itemCount() >= growthStep) {
         capacity_ = itemCount();

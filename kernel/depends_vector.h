@@ -48,14 +48,14 @@ struct FactorSettings {
 };
 
 struct CDependInfo {
-    uint8_t dependencyObject = 255;     // 255: the system
-    uint8_t dependencyType = 255;       // 255: all types
+    uint8_t dependencyObject = 255;  // 255: the system
+    uint8_t dependencyType = 255;    // 255: all types
     uint8_t dependencyIndicator = 0;
-    std::vector<float> values;          // empty until the first experiment
+    std::vector<float> values;  // empty until the first experiment
 };
 
 class CDependsVector {
-public:
+  public:
     static constexpr uint32_t growthStep = 15;
 
     uint32_t itemCount() const { return static_cast<uint32_t>(items_.size()); }
@@ -70,11 +70,11 @@ public:
     int Find(uint8_t object, uint8_t type, uint8_t indicator) const;  // -1 when absent
     bool Remove(uint8_t object, uint8_t type, uint8_t indicator);
     void RemoveAt(uint32_t position);
-    void RemoveObject(uint8_t node);        // drops dependencies on it, renumbers those above
+    void RemoveObject(uint8_t node);  // drops dependencies on it, renumbers those above
     void RemoveRequestType(uint8_t type);
     void Clear();
 
-private:
+  private:
     std::vector<std::unique_ptr<CDependInfo>> items_;
     uint32_t capacity_ = 0;
 };

@@ -28,8 +28,12 @@ void CDeviceList::Release() {
     allFree = 1;
 }
 
-void CDeviceList::Unlink(uint8_t d) { RingUnlink(nextDevice, prevDevice, d); }
-void CDeviceList::LinkAfter(uint8_t d, uint8_t e) { RingLinkAfter(nextDevice, prevDevice, d, e); }
+void CDeviceList::Unlink(uint8_t d) {
+    RingUnlink(nextDevice, prevDevice, d);
+}
+void CDeviceList::LinkAfter(uint8_t d, uint8_t e) {
+    RingLinkAfter(nextDevice, prevDevice, d, e);
+}
 
 SimTime CDeviceList::Occupy(const DeviceRecord& r) {
     if (allFree) {
@@ -70,7 +74,8 @@ SimTime CDeviceList::Occupy(const DeviceRecord& r) {
 }
 
 void CDeviceList::ReleaseFirst() {
-    if (allFree) return;
+    if (allFree)
+        return;
     if (firstBusy == lastBusy) {
         allFree = 1;
     } else {

@@ -16,7 +16,7 @@ struct DeviceRecord {
 };
 
 class CDeviceList {
-public:
+  public:
     uint8_t capacity = 0;
     uint8_t firstBusy = 0;
     uint8_t lastBusy = 0;
@@ -34,7 +34,7 @@ public:
     SimTime Occupy(const DeviceRecord& r);
     void ReleaseFirst();
 
-private:
+  private:
     void Unlink(uint8_t d);
     void LinkAfter(uint8_t d, uint8_t e);
 };

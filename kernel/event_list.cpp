@@ -8,10 +8,16 @@
 
 namespace marvolt {
 
-double CEventList::TimeOf(uint8_t p) const { return nodes[p]->NextEventTime(); }
+double CEventList::TimeOf(uint8_t p) const {
+    return nodes[p]->NextEventTime();
+}
 
-void CEventList::Unlink(uint8_t p) { RingUnlink(next, prev, p); }
-void CEventList::LinkAfter(uint8_t p, uint8_t e) { RingLinkAfter(next, prev, p, e); }
+void CEventList::Unlink(uint8_t p) {
+    RingUnlink(next, prev, p);
+}
+void CEventList::LinkAfter(uint8_t p, uint8_t e) {
+    RingLinkAfter(next, prev, p, e);
+}
 
 void CEventList::Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* nodeArray) {
     size = nodeCount;
@@ -22,8 +28,10 @@ void CEventList::Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* node
     bool entered = false;
     for (uint8_t i = 0; i < nodeCount; ++i) {
         const CQSObject* node = nodes[i].get();
-        if (node->kind != kGenerator) continue;
-        if (static_cast<const CGenerator*>(node)->generatedTypes.empty()) continue;
+        if (node->kind != kGenerator)
+            continue;
+        if (static_cast<const CGenerator*>(node)->generatedTypes.empty())
+            continue;
         if (!entered) {
             head = tail = i;
             next[i] = prev[i] = i;
@@ -33,10 +41,12 @@ void CEventList::Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* node
             Add(i);
         }
     }
-    if (!entered) return;
+    if (!entered)
+        return;
     for (uint8_t i = 0; i < nodeCount; ++i) {
         const CQSObject* node = nodes[i].get();
-        if (node->kind == kChannel && static_cast<const CChannel*>(node)->failuresOn) Add(i);
+        if (node->kind == kChannel && static_cast<const CChannel*>(node)->failuresOn)
+            Add(i);
     }
 }
 
@@ -67,7 +77,8 @@ void CEventList::Add(uint8_t p) {
         e = prev[e];
     } while (e != tail && TimeOf(e) > t);
     LinkAfter(p, e);
-    if (e == tail) head = p;  // every entry is later
+    if (e == tail)
+        head = p;  // every entry is later
 }
 
 void CEventList::Remove(uint8_t p) {
@@ -89,8 +100,10 @@ void CEventList::HeadChanged() {
     const uint8_t h = head;
     const double x = TimeOf(h);
     uint8_t e = tail;
-    while (e != h && TimeOf(e) > x) e = prev[e];
-    if (e == h) return;
+    while (e != h && TimeOf(e) > x)
+        e = prev[e];
+    if (e == h)
+        return;
     head = next[h];
     if (e == tail) {
         tail = h;  // the old head already follows the tail in the ring
@@ -102,7 +115,8 @@ void CEventList::HeadChanged() {
 
 void CEventList::MovedEarlier(uint8_t p) {
     const double t = TimeOf(p);
-    if (p == head || TimeOf(prev[p]) <= t) return;
+    if (p == head || TimeOf(prev[p]) <= t)
+        return;
     uint8_t e = prev[p];
     while (TimeOf(e) > t) {
         if (e == head) {
@@ -118,7 +132,8 @@ void CEventList::MovedEarlier(uint8_t p) {
         }
         e = prev[e];
     }
-    if (p == tail) tail = prev[p];
+    if (p == tail)
+        tail = prev[p];
     Unlink(p);
     LinkAfter(p, e);
 }

@@ -10,7 +10,7 @@ namespace marvolt {
 class CQSObject;
 
 class CEventList {
-public:
+  public:
     static constexpr uint8_t kNone = 255;
 
     uint8_t size = 0;
@@ -31,7 +31,7 @@ public:
     void MovedEarlier(uint8_t p);
     void HeadChanged();
 
-private:
+  private:
     double TimeOf(uint8_t p) const;
     void Unlink(uint8_t p);
     void LinkAfter(uint8_t p, uint8_t e);

@@ -11,11 +11,14 @@ namespace marvolt {
 
 namespace {
 
-bool IsLawParameter(int8_t p) { return p >= kFactorIntervalMean && p <= kFactorServiceUpper; }
+bool IsLawParameter(int8_t p) {
+    return p >= kFactorIntervalMean && p <= kFactorServiceUpper;
+}
 
 // The law a factor parameter acts on, or nothing.
 LawRecord* FactorLaw(CQueuingSystem& model, const FactorSettings& f) {
-    if (f.factorObject >= model.nodeCount()) return nullptr;
+    if (f.factorObject >= model.nodeCount())
+        return nullptr;
     CQSObject* node = model.nodes[f.factorObject].get();
     if (node->kind == kGenerator && f.factorParameter >= kFactorIntervalMean &&
         f.factorParameter <= kFactorIntervalUpper) {
@@ -23,13 +26,16 @@ LawRecord* FactorLaw(CQueuingSystem& model, const FactorSettings& f) {
     }
     if (node->kind == kChannel && f.factorParameter >= kFactorServiceMean) {
         auto* channel = static_cast<CChannel*>(node);
-        if (f.factorType < channel->serviceLaws.size()) return &channel->serviceLaws[f.factorType];
+        if (f.factorType < channel->serviceLaws.size())
+            return &channel->serviceLaws[f.factorType];
     }
     return nullptr;
 }
 
 // Parameters 8 to 12 mean the same for a service law as 3 to 7 for the interval law.
-int LawRole(int8_t p) { return p >= kFactorServiceMean ? p - 5 : p; }
+int LawRole(int8_t p) {
+    return p >= kFactorServiceMean ? p - 5 : p;
+}
 
 }  // namespace
 
@@ -39,57 +45,75 @@ int CQueuingSystem::SetFactor(const FactorSettings& settings, uint8_t mask) {
             return kNoSuchNode;
         }
     }
-    if ((mask & kFactorMaskStart) && !(settings.startValue >= 0.0f)) return kFactorNegativeStart;
-    if (mask & kFactorMaskObject) plannedFactor.factorObject = settings.factorObject;
-    if (mask & kFactorMaskType) plannedFactor.factorType = settings.factorType;
-    if (mask & kFactorMaskParameter) plannedFactor.factorParameter = settings.factorParameter;
-    if (mask & kFactorMaskStart) plannedFactor.startValue = settings.startValue;
-    if (mask & kFactorMaskStep) plannedFactor.step = settings.step;
-    if (mask & kFactorMaskCount) plannedFactor.valueCount = settings.valueCount;
+    if ((mask & kFactorMaskStart) && !(settings.startValue >= 0.0f))
+        return kFactorNegativeStart;
+    if (mask & kFactorMaskObject)
+        plannedFactor.factorObject = settings.factorObject;
+    if (mask & kFactorMaskType)
+        plannedFactor.factorType = settings.factorType;
+    if (mask & kFactorMaskParameter)
+        plannedFactor.factorParameter = settings.factorParameter;
+    if (mask & kFactorMaskStart)
+        plannedFactor.startValue = settings.startValue;
+    if (mask & kFactorMaskStep)
+        plannedFactor.step = settings.step;
+    if (mask & kFactorMaskCount)
+        plannedFactor.valueCount = settings.valueCount;
     return kOk;
 }
 
 int CQueuingSystem::ValidateFactor() const {
     const FactorSettings& f = plannedFactor;
-    if (f.factorObject == kNoIndex || f.factorObject >= nodeCount()) return kNoSuchNode;
+    if (f.factorObject == kNoIndex || f.factorObject >= nodeCount())
+        return kNoSuchNode;
     const int8_t p = f.factorParameter;
     switch (nodes[f.factorObject]->kind) {
         case kGenerator:
-            if (p < kFactorIntervalMean || p > kFactorIntervalUpper) return kFactorWrongParameter;
+            if (p < kFactorIntervalMean || p > kFactorIntervalUpper)
+                return kFactorWrongParameter;
             break;
         case kChannel:
-            if (p == kFactorDevices) break;
+            if (p == kFactorDevices)
+                break;
             if (p >= kFactorServiceMean && p <= kFactorServiceUpper) {
-                if (f.factorType >= typeCount()) return kNoSuchType;
+                if (f.factorType >= typeCount())
+                    return kNoSuchType;
                 break;
             }
             return kFactorWrongParameter;
         case kQueue:
-            if (p != kFactorLengthLimit && p != kFactorWaitLimit) return kFactorWrongParameter;
+            if (p != kFactorLengthLimit && p != kFactorWaitLimit)
+                return kFactorWrongParameter;
             break;
         default:
             return kNoSuchNode;
     }
-    if (!(f.startValue >= 0.0f)) return kFactorNegativeStart;
+    if (!(f.startValue >= 0.0f))
+        return kFactorNegativeStart;
     return kOk;
 }
 
 int CQueuingSystem::PrepareFactor() {
     FactorSettings& f = plannedFactor;
-    if (f.valueCount == 0) return kFactorNoValues;
-    for (uint32_t i = 0; i < dependencies.itemCount(); ++i) dependencies.Item(i)->values.assign(f.valueCount, 0.0f);
+    if (f.valueCount == 0)
+        return kFactorNoValues;
+    for (uint32_t i = 0; i < dependencies.itemCount(); ++i)
+        dependencies.Item(i)->values.assign(f.valueCount, 0.0f);
     CQSObject* node = nodes[f.factorObject].get();
     if (IsLawParameter(f.factorParameter)) {
         const LawRecord* law = FactorLaw(*this, f);
-        if (!law) return kFactorWrongParameter;
+        if (!law)
+            return kFactorWrongParameter;
         switch (LawRole(f.factorParameter)) {
             case kFactorIntervalMean:
                 f.savedB = law->param1;
-                if (law->lawKind == kLawUniform) f.savedC = law->param2;
+                if (law->lawKind == kLawUniform)
+                    f.savedC = law->param2;
                 break;
             case kFactorIntervalDeviation:
                 f.savedC = law->param2;
-                if (law->lawKind == kLawUniform) f.savedB = law->param1;
+                if (law->lawKind == kLawUniform)
+                    f.savedB = law->param1;
                 break;
             case kFactorIntervalUpper:
                 f.savedC = law->param2;
@@ -120,7 +144,8 @@ void CQueuingSystem::ApplyFactorValue(int i) {
     CQSObject* node = nodes[f.factorObject].get();
     if (IsLawParameter(f.factorParameter)) {
         LawRecord* law = FactorLaw(*this, f);
-        if (!law) return;
+        if (!law)
+            return;
         const bool uniform = law->lawKind == kLawUniform;
         switch (LawRole(f.factorParameter)) {
             case kFactorIntervalMean:
@@ -154,7 +179,8 @@ void CQueuingSystem::ApplyFactorValue(int i) {
     // one device, and a length limit of 0 would mean no limit at all.
     const int rounded = NearestInteger(v);
     if (f.factorParameter == kFactorDevices) {
-        static_cast<CChannel*>(node)->deviceCount = static_cast<uint8_t>(std::clamp(rounded, 1, 255));
+        static_cast<CChannel*>(node)->deviceCount =
+            static_cast<uint8_t>(std::clamp(rounded, 1, 255));
     } else if (f.factorParameter == kFactorLengthLimit) {
         static_cast<CQueue*>(node)->lengthLimit = static_cast<uint32_t>(std::max(rounded, 1));
     } else {
@@ -164,19 +190,23 @@ void CQueuingSystem::ApplyFactorValue(int i) {
 
 void CQueuingSystem::RestoreFactor() {
     const FactorSettings& f = plannedFactor;
-    if (f.factorObject >= nodeCount()) return;
+    if (f.factorObject >= nodeCount())
+        return;
     CQSObject* node = nodes[f.factorObject].get();
     if (IsLawParameter(f.factorParameter)) {
         LawRecord* law = FactorLaw(*this, f);
-        if (!law) return;
+        if (!law)
+            return;
         switch (LawRole(f.factorParameter)) {
             case kFactorIntervalMean:
                 law->param1 = f.savedB;
-                if (law->lawKind == kLawUniform) law->param2 = f.savedC;
+                if (law->lawKind == kLawUniform)
+                    law->param2 = f.savedC;
                 break;
             case kFactorIntervalDeviation:
                 law->param2 = f.savedC;
-                if (law->lawKind == kLawUniform) law->param1 = f.savedB;
+                if (law->lawKind == kLawUniform)
+                    law->param1 = f.savedB;
                 break;
             case kFactorIntervalUpper:
                 law->param2 = f.savedC;
@@ -186,7 +216,8 @@ void CQueuingSystem::RestoreFactor() {
                 break;
         }
     } else if (f.factorParameter == kFactorDevices) {
-        static_cast<CChannel*>(node)->deviceCount = static_cast<uint8_t>(std::clamp(f.savedA, 1, 255));
+        static_cast<CChannel*>(node)->deviceCount =
+            static_cast<uint8_t>(std::clamp(f.savedA, 1, 255));
     } else if (f.factorParameter == kFactorLengthLimit) {
         auto* queue = static_cast<CQueue*>(node);
         queue->lengthLimit = static_cast<uint32_t>(std::max(f.savedA, 0));
@@ -200,15 +231,18 @@ void CQueuingSystem::RestoreFactor() {
 
 int CQueuingSystem::RunFactorExperiment() {
     int r = ValidateFactor();
-    if (r != kOk) return r;
+    if (r != kOk)
+        return r;
     r = PrepareFactor();
-    if (r != kOk) return r;
+    if (r != kOk)
+        return r;
     for (int i = 0; i < plannedFactor.valueCount; ++i) {
         ApplyFactorValue(i);
         Run();
         for (uint32_t d = 0; d < dependencies.itemCount(); ++d) {
             CDependInfo* dep = dependencies.Item(d);
-            dep->values[i] = RealIndicator(dep->dependencyIndicator, dep->dependencyObject, dep->dependencyType);
+            dep->values[i] =
+                RealIndicator(dep->dependencyIndicator, dep->dependencyObject, dep->dependencyType);
         }
     }
     RestoreFactor();

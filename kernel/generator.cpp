@@ -10,9 +10,11 @@ void CGenerator::BeginRun() {
 }
 
 void CGenerator::EndRun() {
-    if (arrivals.empty()) return;
+    if (arrivals.empty())
+        return;
     uint32_t sum = 0;
-    for (size_t i = 1; i < arrivals.size(); ++i) sum += arrivals[i];
+    for (size_t i = 1; i < arrivals.size(); ++i)
+        sum += arrivals[i];
     arrivals[0] = sum;
 }
 
@@ -37,7 +39,8 @@ void CGenerator::ProcessEvent() {
     // A batch law never yields a negative count from the dialog; a file might.
     const double batch = static_cast<double>(SampleLaw(batchLaw)) + 0.49999;
     const uint32_t n = batch > 0.0 ? static_cast<uint32_t>(std::min(batch, 4294967295.0)) : 0u;
-    if (generatedTypes.empty()) return;
+    if (generatedTypes.empty())
+        return;
     for (uint32_t i = 0; i < n; ++i) {
         const uint8_t k = DrawType();
         owner->requestTypes[k]->ChangeCount(+1);
@@ -49,13 +52,16 @@ void CGenerator::ProcessEvent() {
 
 int CGenerator::Validate() const {
     float sum = 0.0f;
-    for (float p : typeProbabilities) sum += p;
-    if (sum < 0.98f || sum > 1.02f) return kTypeProbabilities;
+    for (float p : typeProbabilities)
+        sum += p;
+    if (sum < 0.98f || sum > 1.02f)
+        return kTypeProbabilities;
     return CQSObject::Validate();
 }
 
 int CGenerator::SetGeneratedType(uint8_t type, bool add) {
-    if (type >= owner->typeCount()) return kNoSuchType;
+    if (type >= owner->typeCount())
+        return kNoSuchType;
     const auto it = std::find(generatedTypes.begin(), generatedTypes.end(), type);
     if (add) {
         if (it == generatedTypes.end()) {
@@ -64,7 +70,8 @@ int CGenerator::SetGeneratedType(uint8_t type, bool add) {
         }
         return kOk;
     }
-    if (it == generatedTypes.end()) return kNotGenerated;
+    if (it == generatedTypes.end())
+        return kNotGenerated;
     const auto pos = it - generatedTypes.begin();
     generatedTypes.erase(it);
     typeProbabilities.erase(typeProbabilities.begin() + pos);
@@ -80,7 +87,8 @@ void CGenerator::EraseType(uint8_t t) {
             --generatedTypes[i];
         }
     }
-    if (arrivals.size() > t + 1u) arrivals.erase(arrivals.begin() + t + 1);
+    if (arrivals.size() > t + 1u)
+        arrivals.erase(arrivals.begin() + t + 1);
 }
 
 }  // namespace marvolt

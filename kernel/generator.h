@@ -6,7 +6,7 @@
 namespace marvolt {
 
 class CGenerator : public CQSObject {
-public:
+  public:
     SimTime nextEventTime = 0;
     std::vector<uint8_t> generatedTypes;
     std::vector<float> typeProbabilities;
@@ -17,7 +17,8 @@ public:
     uint32_t storedCount = 0;
     uint8_t storedFlag = 0;
 
-    CGenerator(std::string nodeName, CQueuingSystem* model) : CQSObject(kGenerator, std::move(nodeName), model) {}
+    CGenerator(std::string nodeName, CQueuingSystem* model)
+        : CQSObject(kGenerator, std::move(nodeName), model) {}
     CGenerator(const CGenerator&) = default;
 
     uint8_t generatedTypeCount() const { return static_cast<uint8_t>(generatedTypes.size()); }
@@ -40,7 +41,7 @@ public:
     void EraseType(uint8_t t);
     void DropIndicators() { arrivals.clear(); }
 
-private:
+  private:
     uint8_t DrawType() const;
 };
 

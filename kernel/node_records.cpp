@@ -8,22 +8,30 @@ namespace marvolt {
 
 namespace {
 
-size_t Slots(const CQSObject& n) { return static_cast<size_t>(n.owner->typeCount()) + 1; }
-size_t Types(const CQSObject& n) { return n.owner->typeCount(); }
-bool WithResults(const CQSObject& n) { return n.owner->resultsValid != 0; }
+size_t Slots(const CQSObject& n) {
+    return static_cast<size_t>(n.owner->typeCount()) + 1;
+}
+size_t Types(const CQSObject& n) {
+    return n.owner->typeCount();
+}
+bool WithResults(const CQSObject& n) {
+    return n.owner->resultsValid != 0;
+}
 
 // A list of node or type indices with one float per entry ("RCDT", "RQDT", "SRDT").
 void WriteIndexList(RecordWriter& out, const std::vector<uint8_t>& indices,
                     const std::vector<float>& weights) {
     out.Count(indices.size());
-    if (indices.empty()) return;
+    if (indices.empty())
+        return;
     out.Array(indices, indices.size(), uint8_t{0});
     out.Array(weights, indices.size(), 0.0f);
 }
 
 bool ReadIndexList(RecordReader& in, std::vector<uint8_t>& indices, std::vector<float>& weights) {
     uint8_t n = 0;
-    if (!in.U8(n)) return false;
+    if (!in.U8(n))
+        return false;
     return in.Array(indices, n) && in.Array(weights, n);
 }
 
@@ -86,17 +94,22 @@ void WriteHeader(const CQSObject& n, RecordWriter& out) {
 // record's own kind byte must agree. A sink has no receiver items.
 bool ReadHeader(CQSObject& n, RecordReader& in) {
     uint8_t kind = 0;
-    if (!in.Expect("OBJT") || !in.U8(kind) || kind != n.kind) return false;
-    if (!in.Expect("NAME") || !in.ShortText(n.name)) return false;
-    if (!in.Expect("DESC") || !in.LongText(n.description)) return false;
-    if (!OptionalArray(in, "INCT", n.arrivals, Slots(n))) return false;
+    if (!in.Expect("OBJT") || !in.U8(kind) || kind != n.kind)
+        return false;
+    if (!in.Expect("NAME") || !in.ShortText(n.name))
+        return false;
+    if (!in.Expect("DESC") || !in.LongText(n.description))
+        return false;
+    if (!OptionalArray(in, "INCT", n.arrivals, Slots(n)))
+        return false;
     n.receivers.clear();
     n.routingProbabilities.clear();
     if (n.kind != kSink) {
         if (in.Optional("RCDT") && !ReadIndexList(in, n.receivers, n.routingProbabilities)) {
             return false;
         }
-        if (!OptionalU8(in, "RCCH", n.routingDiscipline, kRouteInOrder)) return false;
+        if (!OptionalU8(in, "RCCH", n.routingDiscipline, kRouteInOrder))
+            return false;
     }
     return in.Expect("XYDT") && in.I32(n.x) && in.I32(n.y);
 }
@@ -197,28 +210,41 @@ void CChannel::Write(RecordWriter& out) const {
 
 bool CChannel::Read(RecordReader& in) {
     const size_t types = Types(*this);
-    if (!ReadHeader(*this, in)) return false;
-    if (!in.Expect("DVCT") || !in.U8(deviceCount)) return false;
-    if (!in.Expect("SRDT") || !ReadIndexList(in, sources, sourceProbabilities)) return false;
-    if (!OptionalU8(in, "RTTF", transformOn, 0)) return false;
+    if (!ReadHeader(*this, in))
+        return false;
+    if (!in.Expect("DVCT") || !in.U8(deviceCount))
+        return false;
+    if (!in.Expect("SRDT") || !ReadIndexList(in, sources, sourceProbabilities))
+        return false;
+    if (!OptionalU8(in, "RTTF", transformOn, 0))
+        return false;
     // The run indexes both per-type lists by every type, so an absent list
     // becomes one that accepts nothing and serves with the default law.
-    if (!OptionalArray(in, "RQAC", acceptedTypes, types)) return false;
-    if (acceptedTypes.empty()) acceptedTypes.assign(types, 0);
-    if (!OptionalArray(in, "RQPT", serviceLaws, types)) return false;
-    if (serviceLaws.empty()) serviceLaws.assign(types, LawRecord{});
-    if (!OptionalArray(in, "TRQT", transformTable, types)) return false;
-    if (!OptionalU8(in, "FLAL", failuresOn, 0)) return false;
-    if (!OptionalLaw(in, "WKTM", workLaw) || !OptionalLaw(in, "RPTM", repairLaw)) return false;
-    if (!OptionalU8(in, "FLRL", failureRule, kFailToRefusal)) return false;
-    if (!OptionalU8(in, "RSCH", reserveChannel, kNoIndex)) return false;
+    if (!OptionalArray(in, "RQAC", acceptedTypes, types))
+        return false;
+    if (acceptedTypes.empty())
+        acceptedTypes.assign(types, 0);
+    if (!OptionalArray(in, "RQPT", serviceLaws, types))
+        return false;
+    if (serviceLaws.empty())
+        serviceLaws.assign(types, LawRecord{});
+    if (!OptionalArray(in, "TRQT", transformTable, types))
+        return false;
+    if (!OptionalU8(in, "FLAL", failuresOn, 0))
+        return false;
+    if (!OptionalLaw(in, "WKTM", workLaw) || !OptionalLaw(in, "RPTM", repairLaw))
+        return false;
+    if (!OptionalU8(in, "FLRL", failureRule, kFailToRefusal))
+        return false;
+    if (!OptionalU8(in, "RSCH", reserveChannel, kNoIndex))
+        return false;
     return in.Expect("SRCH") && in.U8(sourceDiscipline) && in.Expect("DWTF") &&
            in.U8(idleDistFlag) && in.Expect("PRTF") && in.U8(serviceDistFlag) &&
            in.Expect("USEC") && in.F32(loadFactor) && in.Expect("ADWT") && in.F32(meanIdle) &&
            in.Expect("MDWT") && in.F32(maxIdle) && in.Expect("DWTD") &&
            in.Distribution(idleDistribution) && in.Expect("APRT") && in.F32(meanService) &&
-           in.Expect("MIPT") && in.F32(minService) && in.Expect("MAPT") &&
-           in.F32(maxService) && in.Expect("PRTD") && in.Distribution(serviceDistribution) &&
+           in.Expect("MIPT") && in.F32(minService) && in.Expect("MAPT") && in.F32(maxService) &&
+           in.Expect("PRTD") && in.Distribution(serviceDistribution) &&
            OptionalArray(in, "RQCT", requestCounts, Slots(*this)) && in.Expect("ENDC");
 }
 
@@ -253,9 +279,11 @@ void CQueue::Write(RecordWriter& out) const {
     out.Tag("WTFL");
     out.Array(waitDistFlags, slots, uint8_t{0});
     if (WithResults(*this)) {
-        const std::pair<const char*, const std::vector<float>*> reals[] = {
-            {"RFCF", &refused}, {"AWTM", &totalWait}, {"MIWT", &minWait},
-            {"MAWT", &maxWait}, {"AQLT", &meanLength}};
+        const std::pair<const char*, const std::vector<float>*> reals[] = {{"RFCF", &refused},
+                                                                           {"AWTM", &totalWait},
+                                                                           {"MIWT", &minWait},
+                                                                           {"MAWT", &maxWait},
+                                                                           {"AQLT", &meanLength}};
         for (const auto& [tag, v] : reals) {
             out.Tag(tag);
             out.Array(*v, slots, 0.0f);
@@ -269,11 +297,13 @@ void CQueue::Write(RecordWriter& out) const {
     }
     out.Tag("WTMD");
     for (size_t s = 0; s < slots; ++s) {
-        if (StoredQueueSlot(acceptedTypes, s)) WriteDistribution(out, waitDistributions, s);
+        if (StoredQueueSlot(acceptedTypes, s))
+            WriteDistribution(out, waitDistributions, s);
     }
     out.Tag("QLTD");
     for (size_t s = 0; s < slots; ++s) {
-        if (StoredQueueSlot(acceptedTypes, s)) WriteDistribution(out, lengthDistributions, s);
+        if (StoredQueueSlot(acceptedTypes, s))
+            WriteDistribution(out, lengthDistributions, s);
     }
     out.Tag("ENDQ");
 }
@@ -281,24 +311,31 @@ void CQueue::Write(RecordWriter& out) const {
 bool CQueue::Read(RecordReader& in) {
     const size_t types = Types(*this);
     const size_t slots = Slots(*this);
-    if (!ReadHeader(*this, in)) return false;
-    if (!in.Expect("RQCH") || !in.U8(discipline)) return false;
-    if (!OptionalU8(in, "APRF", usePriority, 0)) return false;
+    if (!ReadHeader(*this, in))
+        return false;
+    if (!in.Expect("RQCH") || !in.U8(discipline))
+        return false;
+    if (!OptionalU8(in, "APRF", usePriority, 0))
+        return false;
     if (!in.Expect("CLMF") || !in.U8(lengthLimited) || !in.Expect("WTRL") ||
-        !in.U8(waitLimitMode) || !in.Expect("WTLM") || !in.F32(waitLimit) ||
-        !in.Expect("RQCL") || !in.U32(lengthLimit)) {
+        !in.U8(waitLimitMode) || !in.Expect("WTLM") || !in.F32(waitLimit) || !in.Expect("RQCL") ||
+        !in.U32(lengthLimit)) {
         return false;
     }
     // Without the accepted types the stored distributions cannot be placed.
-    if (!OptionalArray(in, "RQAC", acceptedTypes, types)) return false;
-    if (acceptedTypes.size() != types) return false;
-    if (!OptionalArray(in, "WLDL", waitLimitLaws, types)) return false;
-    if (!in.Expect("QLTF") || !in.Array(lengthDistFlags, slots)) return false;
-    if (!in.Expect("WTFL") || !in.Array(waitDistFlags, slots)) return false;
+    if (!OptionalArray(in, "RQAC", acceptedTypes, types))
+        return false;
+    if (acceptedTypes.size() != types)
+        return false;
+    if (!OptionalArray(in, "WLDL", waitLimitLaws, types))
+        return false;
+    if (!in.Expect("QLTF") || !in.Array(lengthDistFlags, slots))
+        return false;
+    if (!in.Expect("WTFL") || !in.Array(waitDistFlags, slots))
+        return false;
     if (!OptionalArray(in, "RFCF", refused, slots) ||
         !OptionalArray(in, "AWTM", totalWait, slots) ||
-        !OptionalArray(in, "MIWT", minWait, slots) ||
-        !OptionalArray(in, "MAWT", maxWait, slots) ||
+        !OptionalArray(in, "MIWT", minWait, slots) || !OptionalArray(in, "MAWT", maxWait, slots) ||
         !OptionalArray(in, "AQLT", meanLength, slots) ||
         !OptionalArray(in, "MAQL", maxWaitingCount, slots) ||
         !OptionalArray(in, "RQCT", waitingCount, slots) ||
@@ -307,15 +344,21 @@ bool CQueue::Read(RecordReader& in) {
     }
     waitDistributions.assign(slots, std::nullopt);
     lengthDistributions.assign(slots, std::nullopt);
-    if (!in.Expect("WTMD")) return false;
+    if (!in.Expect("WTMD"))
+        return false;
     for (size_t s = 0; s < slots; ++s) {
-        if (!StoredQueueSlot(acceptedTypes, s)) continue;
-        if (!in.Distribution(waitDistributions[s].emplace())) return false;
+        if (!StoredQueueSlot(acceptedTypes, s))
+            continue;
+        if (!in.Distribution(waitDistributions[s].emplace()))
+            return false;
     }
-    if (!in.Expect("QLTD")) return false;
+    if (!in.Expect("QLTD"))
+        return false;
     for (size_t s = 0; s < slots; ++s) {
-        if (!StoredQueueSlot(acceptedTypes, s)) continue;
-        if (!in.Distribution(lengthDistributions[s].emplace())) return false;
+        if (!StoredQueueSlot(acceptedTypes, s))
+            continue;
+        if (!in.Distribution(lengthDistributions[s].emplace()))
+            return false;
     }
     return in.Expect("ENDQ");
 }
@@ -336,23 +379,28 @@ void CDispose::Write(RecordWriter& out) const {
     out.Tag("LFTF");
     out.Array(lifetimeDistFlags, slots, uint8_t{0});
     out.Tag("LFTD");
-    for (size_t s = 0; s < slots; ++s) WriteDistribution(out, lifetimeDistributions, s);
+    for (size_t s = 0; s < slots; ++s)
+        WriteDistribution(out, lifetimeDistributions, s);
     out.Tag("ENDD");
 }
 
 bool CDispose::Read(RecordReader& in) {
     const size_t slots = Slots(*this);
-    if (!ReadHeader(*this, in)) return false;
+    if (!ReadHeader(*this, in))
+        return false;
     if (!OptionalArray(in, "ALFT", meanLifetime, slots) ||
         !OptionalArray(in, "MILT", minLifetime, slots) ||
         !OptionalArray(in, "MALT", maxLifetime, slots)) {
         return false;
     }
-    if (!in.Expect("LFTF") || !in.Array(lifetimeDistFlags, slots)) return false;
-    if (!in.Expect("LFTD")) return false;
+    if (!in.Expect("LFTF") || !in.Array(lifetimeDistFlags, slots))
+        return false;
+    if (!in.Expect("LFTD"))
+        return false;
     lifetimeDistributions.assign(slots, std::nullopt);
     for (auto& d : lifetimeDistributions) {
-        if (!in.Distribution(d.emplace())) return false;
+        if (!in.Distribution(d.emplace()))
+            return false;
     }
     return in.Expect("ENDD");
 }

@@ -19,19 +19,19 @@ struct TakenRequest {
 };
 
 class CQueue : public CQSObject {
-public:
+  public:
     // Configuration.
     uint8_t discipline = kFifo;
     uint8_t usePriority = 0;
     uint8_t lengthLimited = 0;
     uint8_t waitLimitMode = kWaitUnlimited;
     float waitLimit = 0.0f;
-    uint32_t lengthLimit = 0;  // 0: no limit
-    std::vector<uint8_t> acceptedTypes;           // per type
-    std::vector<LawRecord> waitLimitLaws;         // per type, or empty when absent
-    std::vector<uint8_t> lengthDistFlags;         // per type slot
-    std::vector<uint8_t> waitDistFlags;           // per type slot
-    std::vector<std::optional<CFDistribution>> waitDistributions;    // per type slot
+    uint32_t lengthLimit = 0;                                      // 0: no limit
+    std::vector<uint8_t> acceptedTypes;                            // per type
+    std::vector<LawRecord> waitLimitLaws;                          // per type, or empty when absent
+    std::vector<uint8_t> lengthDistFlags;                          // per type slot
+    std::vector<uint8_t> waitDistFlags;                            // per type slot
+    std::vector<std::optional<CFDistribution>> waitDistributions;  // per type slot
     std::vector<std::optional<CIDistribution>> lengthDistributions;  // per type slot
 
     // Run-time state.
@@ -69,15 +69,19 @@ public:
     void BuildClasses();
     void PurgeExpired();
 
-    bool EventDriven() const { return waitLimitMode == kWaitRandomLimit && discipline != kLeastTimeToRefusal; }
-    bool Lazy() const { return waitLimitMode == kWaitFixedLimit || discipline == kLeastTimeToRefusal; }
+    bool EventDriven() const {
+        return waitLimitMode == kWaitRandomLimit && discipline != kLeastTimeToRefusal;
+    }
+    bool Lazy() const {
+        return waitLimitMode == kWaitFixedLimit || discipline == kLeastTimeToRefusal;
+    }
 
     // Container steps.
     void InsertType(uint8_t t);
     void EraseType(uint8_t t);
     void DropIndicators();
 
-private:
+  private:
     SimTime DrawRefusalTime(uint8_t t, SimTime now) const;
     void InsertWaiting(uint8_t cls, const QueueRequest& r);
     // Books a waiting time into the slot of the type and into slot 0.

@@ -12,12 +12,16 @@ namespace marvolt {
 // ---- node base ----
 
 void CQSObject::Write(RecordWriter&) const {}
-bool CQSObject::Read(RecordReader&) { return false; }
+bool CQSObject::Read(RecordReader&) {
+    return false;
+}
 
 int CQSObject::Validate() const {
-    if (routingDiscipline != kRouteRandom) return kOk;
+    if (routingDiscipline != kRouteRandom)
+        return kOk;
     float sum = 0.0f;
-    for (float p : routingProbabilities) sum += p;
+    for (float p : routingProbabilities)
+        sum += p;
     return (sum < 0.98f || sum > 1.02f) ? kRoutingProbabilities : kOk;
 }
 
@@ -26,20 +30,25 @@ uint8_t CQSObject::ChooseReceiver(uint8_t type) {
     switch (routingDiscipline) {
         case kRouteInOrder:
             for (uint8_t r : receivers) {
-                if (all[r]->CanAccept(type)) return r;
+                if (all[r]->CanAccept(type))
+                    return r;
             }
             return kNoIndex;
         case kRouteRandom: {
             float total = 0.0f;
-            for (float p : routingProbabilities) total += p;
-            if (!(total > 0.0f)) return kNoIndex;
+            for (float p : routingProbabilities)
+                total += p;
+            if (!(total > 0.0f))
+                return kNoIndex;
             const float u = static_cast<float>(NextRandom() * static_cast<double>(total) / 32767.0);
             // The share of a receiver that cannot accept falls to those after it.
             float sum = 0.0f;
             for (size_t i = 0; i < receivers.size(); ++i) {
-                if (!all[receivers[i]]->CanAccept(type)) continue;
+                if (!all[receivers[i]]->CanAccept(type))
+                    continue;
                 sum += routingProbabilities[i];
-                if (sum >= u) return receivers[i];
+                if (sum >= u)
+                    return receivers[i];
             }
             return kNoIndex;
         }
@@ -47,7 +56,8 @@ uint8_t CQSObject::ChooseReceiver(uint8_t type) {
             uint8_t best = kNoIndex;
             uint32_t bound = 2147483647u;
             for (uint8_t r : receivers) {
-                if (!all[r]->CanAccept(type)) continue;
+                if (!all[r]->CanAccept(type))
+                    continue;
                 const uint32_t held = all[r]->HeldCount();
                 if (held < bound) {
                     bound = held;
@@ -72,7 +82,8 @@ void CQSObject::RemoveNodeReferences(uint8_t deleted) {
     for (size_t i = receivers.size(); i-- > 0;) {
         if (receivers[i] == deleted) {
             receivers.erase(receivers.begin() + static_cast<std::ptrdiff_t>(i));
-            routingProbabilities.erase(routingProbabilities.begin() + static_cast<std::ptrdiff_t>(i));
+            routingProbabilities.erase(routingProbabilities.begin() +
+                                       static_cast<std::ptrdiff_t>(i));
         } else if (receivers[i] > deleted) {
             --receivers[i];
         }
@@ -110,20 +121,30 @@ bool CQueuingSystem::HandOver(uint8_t receiver, uint8_t type, SimTime birthTime)
 
 template <class Node>
 Node* CQueuingSystem::AddNode(const std::string& name) {
-    if (nodes.size() >= ObjectLimit || FindNode(name)) return nullptr;
+    if (nodes.size() >= ObjectLimit || FindNode(name))
+        return nullptr;
     auto node = std::make_unique<Node>(name, this);
     Node* raw = node.get();
     nodes.push_back(std::move(node));
     return raw;
 }
 
-CGenerator* CQueuingSystem::AddGenerator(const std::string& name) { return AddNode<CGenerator>(name); }
-CChannel* CQueuingSystem::AddChannel(const std::string& name) { return AddNode<CChannel>(name); }
-CQueue* CQueuingSystem::AddQueue(const std::string& name) { return AddNode<CQueue>(name); }
-CDispose* CQueuingSystem::AddSink(const std::string& name) { return AddNode<CDispose>(name); }
+CGenerator* CQueuingSystem::AddGenerator(const std::string& name) {
+    return AddNode<CGenerator>(name);
+}
+CChannel* CQueuingSystem::AddChannel(const std::string& name) {
+    return AddNode<CChannel>(name);
+}
+CQueue* CQueuingSystem::AddQueue(const std::string& name) {
+    return AddNode<CQueue>(name);
+}
+CDispose* CQueuingSystem::AddSink(const std::string& name) {
+    return AddNode<CDispose>(name);
+}
 
 static void RenumberAfterDelete(uint8_t& index, uint8_t deleted) {
-    if (index == kNoIndex) return;
+    if (index == kNoIndex)
+        return;
     if (index == deleted) {
         index = kNoIndex;
     } else if (index > deleted) {
@@ -133,9 +154,11 @@ static void RenumberAfterDelete(uint8_t& index, uint8_t deleted) {
 
 int CQueuingSystem::DeleteNode(const std::string& name) {
     const uint8_t i = NodeIndex(name);
-    if (i == kNoIndex) return kNoSuchNode;
+    if (i == kNoIndex)
+        return kNoSuchNode;
     // The editor never deletes the refusal sink; a caller that does must not leave it dangling.
-    if (refusalSink == nodes[i].get()) refusalSink = nullptr;
+    if (refusalSink == nodes[i].get())
+        refusalSink = nullptr;
     nodes.erase(nodes.begin() + i);
     for (auto& node : nodes) {
         switch (node->kind) {
@@ -156,7 +179,8 @@ int CQueuingSystem::DeleteNode(const std::string& name) {
 }
 
 CRequestType* CQueuingSystem::AddRequestType(const std::string& name) {
-    if (requestTypes.size() >= RequestTypeLimit || FindRequestType(name)) return nullptr;
+    if (requestTypes.size() >= RequestTypeLimit || FindRequestType(name))
+        return nullptr;
     auto type = std::make_unique<CRequestType>(name, this);
     const uint8_t t = typeCount();
     for (auto& node : nodes) {
@@ -180,7 +204,8 @@ CRequestType* CQueuingSystem::AddRequestType(const std::string& name) {
 
 int CQueuingSystem::DeleteRequestType(const std::string& name) {
     const uint8_t t = RequestTypeIndex(name);
-    if (t == kNoIndex) return kNoSuchType;
+    if (t == kNoIndex)
+        return kNoSuchType;
     requestTypes.erase(requestTypes.begin() + t);
     for (auto& node : nodes) {
         switch (node->kind) {
@@ -205,41 +230,52 @@ int CQueuingSystem::DeleteRequestType(const std::string& name) {
 }
 
 int CQueuingSystem::Link(uint8_t source, uint8_t receiver) {
-    if (source >= nodeCount() || receiver >= nodeCount()) return kNoSuchNode;
+    if (source >= nodeCount() || receiver >= nodeCount())
+        return kNoSuchNode;
     CQSObject* s = nodes[source].get();
     CQSObject* r = nodes[receiver].get();
-    if (s->kind == kSink) return kLinkFromSink;
-    if (r->kind == kGenerator) return kLinkToGenerator;
-    if (s->kind == kQueue && r->kind == kQueue) return kLinkQueueToQueue;
-    if (std::find(s->receivers.begin(), s->receivers.end(), receiver) != s->receivers.end()) return kLinkExists;
+    if (s->kind == kSink)
+        return kLinkFromSink;
+    if (r->kind == kGenerator)
+        return kLinkToGenerator;
+    if (s->kind == kQueue && r->kind == kQueue)
+        return kLinkQueueToQueue;
+    if (std::find(s->receivers.begin(), s->receivers.end(), receiver) != s->receivers.end())
+        return kLinkExists;
     s->receivers.push_back(receiver);
     s->routingProbabilities.push_back(0.0f);
-    if (r->kind == kChannel) static_cast<CChannel*>(r)->AddSource(source);
+    if (r->kind == kChannel)
+        static_cast<CChannel*>(r)->AddSource(source);
     return kOk;
 }
 
 int CQueuingSystem::Unlink(uint8_t source, uint8_t receiver) {
-    if (source >= nodeCount() || receiver >= nodeCount()) return kNoSuchNode;
+    if (source >= nodeCount() || receiver >= nodeCount())
+        return kNoSuchNode;
     CQSObject* s = nodes[source].get();
     const auto it = std::find(s->receivers.begin(), s->receivers.end(), receiver);
-    if (it == s->receivers.end()) return kNoSuchLink;
+    if (it == s->receivers.end())
+        return kNoSuchLink;
     s->routingProbabilities.erase(s->routingProbabilities.begin() + (it - s->receivers.begin()));
     s->receivers.erase(it);
     CQSObject* r = nodes[receiver].get();
-    if (r->kind == kChannel) static_cast<CChannel*>(r)->RemoveSource(source);
+    if (r->kind == kChannel)
+        static_cast<CChannel*>(r)->RemoveSource(source);
     return kOk;
 }
 
 CQSObject* CQueuingSystem::FindNode(const std::string& name) const {
     for (const auto& node : nodes) {
-        if (node->name == name) return node.get();
+        if (node->name == name)
+            return node.get();
     }
     return nullptr;
 }
 
 uint8_t CQueuingSystem::NodeIndex(const std::string& name) const {
     for (size_t i = 0; i < nodes.size(); ++i) {
-        if (nodes[i]->name == name) return static_cast<uint8_t>(i);
+        if (nodes[i]->name == name)
+            return static_cast<uint8_t>(i);
     }
     return kNoIndex;
 }
@@ -251,7 +287,8 @@ CRequestType* CQueuingSystem::FindRequestType(const std::string& name) const {
 
 uint8_t CQueuingSystem::RequestTypeIndex(const std::string& name) const {
     for (size_t i = 0; i < requestTypes.size(); ++i) {
-        if (requestTypes[i]->name == name) return static_cast<uint8_t>(i);
+        if (requestTypes[i]->name == name)
+            return static_cast<uint8_t>(i);
     }
     return kNoIndex;
 }
@@ -259,16 +296,19 @@ uint8_t CQueuingSystem::RequestTypeIndex(const std::string& name) const {
 int CQueuingSystem::SetRefusalSink(const std::string& name) {
     CQSObject* node = FindNode(name);
     // Only a sink can absorb what it is sent; anything else would lose requests.
-    if (!node || node->kind != kSink) return kNoSuchNode;
+    if (!node || node->kind != kSink)
+        return kNoSuchNode;
     refusalSink = node;
     return kOk;
 }
 
 std::string CQueuingSystem::DefaultNodeName(uint8_t nodeKind) const {
-    if (nodeKind > kSink) return {};
+    if (nodeKind > kSink)
+        return {};
     for (int n = 1; n <= ObjectLimit; ++n) {
         std::string candidate = defaultNames[nodeKind] + std::to_string(n);
-        if (!FindNode(candidate)) return candidate;
+        if (!FindNode(candidate))
+            return candidate;
     }
     return {};
 }
@@ -276,20 +316,24 @@ std::string CQueuingSystem::DefaultNodeName(uint8_t nodeKind) const {
 std::string CQueuingSystem::DefaultTypeName() const {
     for (int n = 1; n <= RequestTypeLimit; ++n) {
         std::string candidate = defaultNames[4] + std::to_string(n);
-        if (!FindRequestType(candidate)) return candidate;
+        if (!FindRequestType(candidate))
+            return candidate;
     }
     return {};
 }
 
 template <class Node>
-static std::unique_ptr<CQSObject> CloneNode(const CQSObject& source, CQueuingSystem* owner, bool withResults) {
+static std::unique_ptr<CQSObject> CloneNode(const CQSObject& source, CQueuingSystem* owner,
+                                            bool withResults) {
     auto copy = std::make_unique<Node>(static_cast<const Node&>(source));
     copy->owner = owner;
-    if (!withResults) copy->DropIndicators();
+    if (!withResults)
+        copy->DropIndicators();
     return copy;
 }
 
-std::unique_ptr<CQueuingSystem> CQueuingSystem::CopyModel(const CQueuingSystem& source, bool withResults) {
+std::unique_ptr<CQueuingSystem> CQueuingSystem::CopyModel(const CQueuingSystem& source,
+                                                          bool withResults) {
     auto copy = std::make_unique<CQueuingSystem>();
     copy->defaultNames = {};
     copy->factorRun = source.factorRun;
@@ -321,7 +365,8 @@ std::unique_ptr<CQueuingSystem> CQueuingSystem::CopyModel(const CQueuingSystem& 
         }
         copy->nodes.push_back(std::move(n));
     }
-    if (source.refusalSink) copy->refusalSink = copy->FindNode(source.refusalSink->name);
+    if (source.refusalSink)
+        copy->refusalSink = copy->FindNode(source.refusalSink->name);
     copy->modelTime = source.modelTime;
     copy->arrived = source.arrived;
     copy->inSystem = source.inSystem;
@@ -346,7 +391,8 @@ void CQueuingSystem::BeginRun() {
     handOverDepth = 0;
     cycleRefusals = 0;
     stoppedByGuard = false;
-    if (countDistFlag) countDistribution.ResetBins();
+    if (countDistFlag)
+        countDistribution.ResetBins();
     modelTime = 0;
     for (size_t i = 0; i < nodes.size(); ++i) {
         nodes[i]->index = static_cast<uint8_t>(i);
@@ -361,7 +407,8 @@ void CQueuingSystem::BeginRun() {
 }
 
 void CQueuingSystem::EndRun() {
-    for (auto& node : nodes) node->EndRun();
+    for (auto& node : nodes)
+        node->EndRun();
     inSystem = 0.0f;
     for (auto& type : requestTypes) {
         type->FinishType();
@@ -372,8 +419,10 @@ void CQueuingSystem::EndRun() {
 }
 
 bool CQueuingSystem::Stop() const {
-    if (!eventList.nonEmpty) return true;
-    if (stopByTime) return modelTime > timeLimit;
+    if (!eventList.nonEmpty)
+        return true;
+    if (stopByTime)
+        return modelTime > timeLimit;
     return arrived > arrivalsLimit;
 }
 
@@ -399,7 +448,8 @@ void CQueuingSystem::Run() {
 }
 
 int CQueuingSystem::Experiment() {
-    if (factorRun) return RunFactorExperiment();
+    if (factorRun)
+        return RunFactorExperiment();
     Run();
     resultsValid = 1;
     return kOk;

@@ -47,7 +47,7 @@ enum ResultCode : int {
 class CQueuingSystem;
 
 class CQSObject {
-public:
+  public:
     uint8_t index = 0;
     uint8_t kind;
     CQueuingSystem* owner;
@@ -81,7 +81,7 @@ public:
     // Routes a request on: to the chosen receiver, else to the refusal sink.
     void PassOn(uint8_t type, SimTime birthTime);
 
-protected:
+  protected:
     CQSObject(uint8_t nodeKind, std::string nodeName, CQueuingSystem* model)
         : kind(nodeKind), owner(model), name(std::move(nodeName)) {}
     CQSObject(const CQSObject&) = default;
@@ -98,7 +98,7 @@ class CQueue;
 class CDispose;
 
 class CQueuingSystem {
-public:
+  public:
     std::vector<std::unique_ptr<CQSObject>> nodes;
     std::vector<std::unique_ptr<CRequestType>> requestTypes;
     CQSObject* refusalSink = nullptr;
@@ -135,7 +135,8 @@ public:
     CQueuingSystem(const CQueuingSystem&) = delete;
     CQueuingSystem& operator=(const CQueuingSystem&) = delete;
 
-    static std::unique_ptr<CQueuingSystem> CopyModel(const CQueuingSystem& source, bool withResults);
+    static std::unique_ptr<CQueuingSystem> CopyModel(const CQueuingSystem& source,
+                                                     bool withResults);
 
     uint8_t nodeCount() const { return static_cast<uint8_t>(nodes.size()); }
     uint8_t typeCount() const { return static_cast<uint8_t>(requestTypes.size()); }
@@ -196,7 +197,7 @@ public:
     // Run-time count of requests inside the network.
     uint32_t requestsInSystem = 0;
 
-private:
+  private:
     template <class Node>
     Node* AddNode(const std::string& name);
     int RunFactorExperiment();

@@ -23,7 +23,9 @@ constexpr double kGaussNodes[7] = {-0.949107912, -0.741531186, -0.405845151, 0.0
 constexpr double kGaussWeights[7] = {0.129484966, 0.279705391, 0.381830051, 0.417959184,
                                      0.381830051, 0.279705391, 0.129484966};
 
-double Uniform() { return NextRandom() / 32767.0; }
+double Uniform() {
+    return NextRandom() / 32767.0;
+}
 
 // A law only ever sees 32768 random values, so -ln(1 - u) is tabled once;
 // the division by the intensity stays per draw, which keeps every value
@@ -50,7 +52,8 @@ int NextRandom() {
 }
 
 void SeedRandomAtStartup() {
-    if (g_seeded) return;
+    if (g_seeded)
+        return;
     g_seeded = true;
     g_state = kStartState;
     NextRandom();
@@ -62,8 +65,12 @@ void RestoreRandomStartState() {
     NextRandom();
 }
 
-uint32_t RandomState() { return g_state; }
-void SetRandomState(uint32_t state) { g_state = state; }
+uint32_t RandomState() {
+    return g_state;
+}
+void SetRandomState(uint32_t state) {
+    g_state = state;
+}
 
 float SampleLaw(const LawRecord& law) {
     switch (law.lawKind) {
@@ -71,14 +78,17 @@ float SampleLaw(const LawRecord& law) {
             return law.param1;
         case kLawUniform: {
             const double u = Uniform();
-            return static_cast<float>(law.param1 + u * (static_cast<double>(law.param2) - law.param1));
+            return static_cast<float>(law.param1 +
+                                      u * (static_cast<double>(law.param2) - law.param1));
         }
         case kLawExponential:
             return static_cast<float>(g_negativeLog.value[NextRandom()] / law.param1);
         case kLawNormal: {
             float sum = 0.0f;
-            for (int i = 0; i < 12; ++i) sum = static_cast<float>(sum + Uniform());
-            const float x = static_cast<float>((static_cast<double>(sum) - 6.0) * law.param2 + law.param1);
+            for (int i = 0; i < 12; ++i)
+                sum = static_cast<float>(sum + Uniform());
+            const float x =
+                static_cast<float>((static_cast<double>(sum) - 6.0) * law.param2 + law.param1);
             return x >= 0.0f ? x : 0.0f;
         }
         default:
@@ -92,8 +102,10 @@ double IntervalProbability(const LawRecord& law, float lo, float hi) {
             return (lo <= law.param1 && law.param1 < hi) ? 1.0 : 0.0;
         case kLawUniform: {
             const double a = law.param1, b = law.param2;
-            const float overlap = static_cast<float>((b - a) - std::max(lo - a, 0.0) - std::max(b - hi, 0.0));
-            if (overlap < 0.0f) return 0.0;
+            const float overlap =
+                static_cast<float>((b - a) - std::max(lo - a, 0.0) - std::max(b - hi, 0.0));
+            if (overlap < 0.0f)
+                return 0.0;
             return overlap / (b - a);
         }
         case kLawExponential: {
@@ -119,8 +131,10 @@ double IntervalProbability(const LawRecord& law, float lo, float hi) {
 int NearestInteger(float x) {
     const double r = static_cast<double>(x) + 0.5;
     // Out-of-range values saturate instead of overflowing the conversion.
-    if (!(r > -2147483648.0)) return std::isnan(r) ? 0 : std::numeric_limits<int>::min();
-    if (!(r < 2147483647.0)) return std::numeric_limits<int>::max();
+    if (!(r > -2147483648.0))
+        return std::isnan(r) ? 0 : std::numeric_limits<int>::min();
+    if (!(r < 2147483647.0))
+        return std::numeric_limits<int>::max();
     return static_cast<int>(r);
 }
 
@@ -173,32 +187,39 @@ void CFDistribution::SetBins(std::vector<uint32_t> counts) {
 }
 
 void CFDistribution::AddValue(float x) {
-    if (!binsValid_ || binWidth <= 0.0f) return;
+    if (!binsValid_ || binWidth <= 0.0f)
+        return;
     const double q = (static_cast<double>(x) - lowerBound) / binWidth;
     // Truncation toward zero: anything above -1 that is below binCount has a bin.
-    if (!(q > -1.0 && q < binCount)) return;
+    if (!(q > -1.0 && q < binCount))
+        return;
     const int k = static_cast<int>(q);
     ++binCounts[k];
     ++sampleCount;
 }
 
 void CFDistribution::BinAtCenter(int i, float& value, float& center) const {
-    if (i < 0 || i >= binCount) return;
+    if (i < 0 || i >= binCount)
+        return;
     value = i < static_cast<int>(binCounts.size()) ? static_cast<float>(binCounts[i]) : 0.0f;
     center = static_cast<float>((i + 0.5) * binWidth + lowerBound);
 }
 
 void CFDistribution::BinWithBounds(int i, float& value, float& left, float& right) const {
-    if (i < 0 || i >= binCount) return;
+    if (i < 0 || i >= binCount)
+        return;
     value = i < static_cast<int>(binCounts.size()) ? static_cast<float>(binCounts[i]) : 0.0f;
     left = static_cast<float>(static_cast<double>(i) * binWidth + lowerBound);
     right = static_cast<float>(static_cast<double>(i + 1) * binWidth + lowerBound);
 }
 
-float CFDistribution::TotalWeight() const { return static_cast<float>(sampleCount); }
+float CFDistribution::TotalWeight() const {
+    return static_cast<float>(sampleCount);
+}
 
 float CFDistribution::Mean() const {
-    if (sampleCount == 0 || binCounts.size() < binCount) return 0.0f;
+    if (sampleCount == 0 || binCounts.size() < binCount)
+        return 0.0f;
     float sum = 0.0f;
     for (int i = 0; i < binCount; ++i) {
         const float c = static_cast<float>((i + 0.5) * binWidth + lowerBound);
@@ -208,7 +229,8 @@ float CFDistribution::Mean() const {
 }
 
 float CFDistribution::Variance() const {
-    if (sampleCount == 0 || binCounts.size() < binCount) return 0.0f;
+    if (sampleCount == 0 || binCounts.size() < binCount)
+        return 0.0f;
     const double mean = Mean();
     float sum = 0.0f;
     for (int i = 0; i < binCount; ++i) {
@@ -219,15 +241,18 @@ float CFDistribution::Variance() const {
 }
 
 float CFDistribution::ChiSquare(const LawRecord& law, std::vector<float>* expected) const {
-    if (binCounts.size() < binCount || binCounts.empty() || sampleCount == 0 || binCount == 0) return 0.0f;
+    if (binCounts.size() < binCount || binCounts.empty() || sampleCount == 0 || binCount == 0)
+        return 0.0f;
     const double n = sampleCount;
-    if (expected) expected->assign(binCount, 0.0f);
+    if (expected)
+        expected->assign(binCount, 0.0f);
     float chi = 0.0f;
     for (int i = 0; i < binCount; ++i) {
         const float lo = static_cast<float>(static_cast<double>(i) * binWidth + lowerBound);
         const float hi = static_cast<float>(static_cast<double>(i + 1) * binWidth + lowerBound);
         const float e = static_cast<float>(IntervalProbability(law, lo, hi) * n);
-        if (expected) (*expected)[i] = e;
+        if (expected)
+            (*expected)[i] = e;
         const double diff = static_cast<double>(binCounts[i]) - e;
         chi = static_cast<float>(chi + diff * diff / std::max(static_cast<double>(e), 0.00001));
     }
@@ -246,7 +271,8 @@ bool CIDistribution::ResetBins() {
         return false;
     }
     // No bin narrower than one value.
-    if (range < binCount) binCount = static_cast<uint8_t>(range);
+    if (range < binCount)
+        binCount = static_cast<uint8_t>(range);
     binWidth = static_cast<int32_t>(range / binCount);
     binWeights.assign(binCount, 0.0f);
     binsValid_ = true;
@@ -259,21 +285,25 @@ void CIDistribution::SetBins(std::vector<float> weights) {
 }
 
 void CIDistribution::AddWeighted(int32_t value, float weight) {
-    if (!binsValid_ || binWidth <= 0) return;
+    if (!binsValid_ || binWidth <= 0)
+        return;
     const int64_t k = (static_cast<int64_t>(value) - lowerBound) / binWidth;
-    if (k < 0 || k >= binCount) return;
+    if (k < 0 || k >= binCount)
+        return;
     binWeights[static_cast<size_t>(k)] += weight;
     ++sampleCount;
 }
 
 void CIDistribution::BinAtCenter(int i, float& value, float& center) const {
-    if (i < 0 || i >= binCount) return;
+    if (i < 0 || i >= binCount)
+        return;
     value = i < static_cast<int>(binWeights.size()) ? binWeights[i] : 0.0f;
     center = static_cast<float>((i + 0.5) * binWidth + lowerBound - 0.5);
 }
 
 void CIDistribution::BinWithBounds(int i, float& value, float& left, float& right) const {
-    if (i < 0 || i >= binCount) return;
+    if (i < 0 || i >= binCount)
+        return;
     value = i < static_cast<int>(binWeights.size()) ? binWeights[i] : 0.0f;
     left = static_cast<float>(static_cast<int64_t>(i) * binWidth + lowerBound);
     right = static_cast<float>(static_cast<int64_t>(i + 1) * binWidth + lowerBound - 1);
@@ -281,23 +311,29 @@ void CIDistribution::BinWithBounds(int i, float& value, float& left, float& righ
 
 float CIDistribution::TotalWeight() const {
     float sum = 0.0f;
-    for (float w : binWeights) sum += w;
+    for (float w : binWeights)
+        sum += w;
     return sum;
 }
 
 float CIDistribution::Mean() const {
-    if (binWeights.size() < binCount) return 0.0f;
+    if (binWeights.size() < binCount)
+        return 0.0f;
     float w = TotalWeight();
-    if (w < 0.00001f) w = 0.00001f;
+    if (w < 0.00001f)
+        w = 0.00001f;
     double sum = 0.0;
-    for (int i = 0; i < binCount; ++i) sum += binWeights[i] * ((i + 0.5) * binWidth + lowerBound - 0.5);
+    for (int i = 0; i < binCount; ++i)
+        sum += binWeights[i] * ((i + 0.5) * binWidth + lowerBound - 0.5);
     return static_cast<float>(sum / w);
 }
 
 float CIDistribution::Variance() const {
-    if (binWeights.size() < binCount) return 0.0f;
+    if (binWeights.size() < binCount)
+        return 0.0f;
     float w = TotalWeight();
-    if (w < 0.00001f) w = 0.00001f;
+    if (w < 0.00001f)
+        w = 0.00001f;
     const double mean = Mean();
     double sum = 0.0;
     for (int i = 0; i < binCount; ++i) {
@@ -308,12 +344,14 @@ float CIDistribution::Variance() const {
 }
 
 float CIDistribution::ChiSquare(const LawRecord& law, std::vector<float>* expected) const {
-    if (binWeights.size() < binCount || binWeights.empty() || sampleCount == 0 || binCount == 0) return 0.0f;
+    if (binWeights.size() < binCount || binWeights.empty() || sampleCount == 0 || binCount == 0)
+        return 0.0f;
     const double n = sampleCount;
     const double total = TotalWeight();
     const double k = total < 0.00001 ? n / 0.00001 : n / total;
     const double range = static_cast<double>(upperBound) - lowerBound + 1;
-    if (expected) expected->assign(binCount, 0.0f);
+    if (expected)
+        expected->assign(binCount, 0.0f);
     float chi = 0.0f;
     for (int i = 0; i < binCount; ++i) {
         const double l = static_cast<double>(i) * binWidth + lowerBound;
@@ -327,10 +365,13 @@ float CIDistribution::ChiSquare(const LawRecord& law, std::vector<float>* expect
                 e = n * (r - l + 1) / range;
                 break;
             default:
-                e = IntervalProbability(law, static_cast<float>(l - 0.5), static_cast<float>(r + 0.5)) * n;
+                e = IntervalProbability(law, static_cast<float>(l - 0.5),
+                                        static_cast<float>(r + 0.5)) *
+                    n;
                 break;
         }
-        if (expected) (*expected)[i] = static_cast<float>(e / k);
+        if (expected)
+            (*expected)[i] = static_cast<float>(e / k);
         const double diff = k * binWeights[i] - e;
         chi = static_cast<float>(chi + diff * diff / std::max(e, 0.00001));
     }

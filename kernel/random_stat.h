@@ -27,8 +27,8 @@ struct LawRecord {
 // The process-wide random source. Seeded once at program start; every random
 // choice of the program draws from it, so runs continue one sequence.
 int NextRandom();
-void SeedRandomAtStartup();           // state 1, one value discarded; later calls do nothing
-void RestoreRandomStartState();       // tests: back to the state right after start-up seeding
+void SeedRandomAtStartup();      // state 1, one value discarded; later calls do nothing
+void RestoreRandomStartState();  // tests: back to the state right after start-up seeding
 uint32_t RandomState();
 void SetRandomState(uint32_t state);
 
@@ -40,7 +40,7 @@ extern const float kInvSqrt2Pi;  // 1/sqrt(2*pi) as float32, as the normal integ
 extern const float kSqrt3;
 
 class CDistribution {
-public:
+  public:
     uint8_t binCount = 8;
     uint32_t sampleCount = 0;
 
@@ -62,13 +62,13 @@ public:
     // False when the last ResetBins refused the settings (no bins exist then).
     bool HasBins() const { return binsValid_; }
 
-protected:
+  protected:
     bool binsValid_ = false;
 };
 
 // Real-valued observations counted per interval.
 class CFDistribution : public CDistribution {
-public:
+  public:
     float lowerBound = 0.0f;
     float upperBound = 8.0f;
     std::vector<uint32_t> binCounts;  // empty when absent
@@ -95,7 +95,7 @@ public:
 
 // Integer states with time accumulated as weight per interval.
 class CIDistribution : public CDistribution {
-public:
+  public:
     int32_t lowerBound = 0;
     int32_t upperBound = 7;
     std::vector<float> binWeights;  // empty when absent

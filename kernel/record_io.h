@@ -14,7 +14,7 @@ namespace marvolt {
 // faithfully (a text the file's code page lacks, a name too long, a list too
 // long for its count byte) is remembered, and the whole save is refused.
 class RecordWriter {
-public:
+  public:
     virtual ~RecordWriter() = default;
     virtual void Tag(const char* tag) = 0;  // four letters
     virtual void U8(uint8_t v) = 0;
@@ -30,7 +30,8 @@ public:
 
     // A count byte; a larger count cannot be stored.
     void Count(size_t n) {
-        if (n > 255) CannotStore();
+        if (n > 255)
+            CannotStore();
         U8(static_cast<uint8_t>(n));
     }
 
@@ -39,10 +40,11 @@ public:
     // record the reader can follow.
     template <class T>
     void Array(const std::vector<T>& v, size_t n, const T& pad) {
-        for (size_t i = 0; i < n; ++i) Put(i < v.size() ? v[i] : pad);
+        for (size_t i = 0; i < n; ++i)
+            Put(i < v.size() ? v[i] : pad);
     }
 
-private:
+  private:
     void Put(uint8_t v) { U8(v); }
     void Put(uint32_t v) { U32(v); }
     void Put(float v) { F32(v); }
@@ -52,7 +54,7 @@ private:
 // Every read answers false once the record is damaged or exhausted. Nothing is
 // allocated for a count before the bytes it implies are known to be there.
 class RecordReader {
-public:
+  public:
     virtual ~RecordReader() = default;
     virtual size_t Remaining() const = 0;
     virtual bool Skip(size_t n) = 0;
@@ -74,10 +76,12 @@ public:
     template <class T>
     bool Array(std::vector<T>& v, size_t n) {
         v.clear();
-        if (n > Remaining() / EncodedSize(T{})) return false;
+        if (n > Remaining() / EncodedSize(T{}))
+            return false;
         v.resize(n);
         for (T& e : v) {
-            if (!Get(e)) return false;
+            if (!Get(e))
+                return false;
         }
         return true;
     }
@@ -85,12 +89,13 @@ public:
     // A model time stored as float32.
     bool Time(SimTime& t) {
         float f = 0.0f;
-        if (!F32(f)) return false;
+        if (!F32(f))
+            return false;
         t = f;
         return true;
     }
 
-private:
+  private:
     static constexpr size_t EncodedSize(uint8_t) { return 1; }
     static constexpr size_t EncodedSize(uint32_t) { return 4; }
     static constexpr size_t EncodedSize(float) { return 4; }

@@ -20,7 +20,7 @@ struct QueueRequest {
 // insertion in the middle keeps the order of the rest, and a queue of stable
 // length allocates nothing once it has grown to that length.
 class RequestDeque {
-public:
+  public:
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     QueueRequest& operator[](size_t i) { return buffer_[(start_ + i) & mask_]; }
@@ -33,10 +33,10 @@ public:
     void pop_front();
     void pop_back();
     void insert(size_t position, const QueueRequest& r);  // before the element at position
-    QueueRequest erase(size_t position);                   // returns the removed element
+    QueueRequest erase(size_t position);                  // returns the removed element
     void clear() { start_ = size_ = 0; }
 
-private:
+  private:
     void Grow();
     std::vector<QueueRequest> buffer_;  // capacity a power of two
     size_t mask_ = 0;

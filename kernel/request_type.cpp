@@ -8,7 +8,8 @@ void CRequestType::ChangeCount(int32_t delta) {
     const SimTime now = owner->modelTime;
     const SimTime dt = now - lastChange;
     countIntegral_ += dt * count;
-    if (countDistFlag) countDistribution.AddWeighted(static_cast<int32_t>(count), static_cast<float>(dt));
+    if (countDistFlag)
+        countDistribution.AddWeighted(static_cast<int32_t>(count), static_cast<float>(dt));
     if (owner->countDistFlag) {
         owner->countDistribution.AddWeighted(static_cast<int32_t>(owner->requestsInSystem),
                                              static_cast<float>(now - owner->lastCountChange));
@@ -20,8 +21,10 @@ void CRequestType::ChangeCount(int32_t delta) {
     owner->requestsInSystem += static_cast<uint32_t>(delta);
     if (delta > 0) {
         generated += static_cast<uint32_t>(delta);
-        if (count > maxInSystem) maxInSystem = count;
-        if (owner->maxInSystem < owner->requestsInSystem) owner->maxInSystem = owner->requestsInSystem;
+        if (count > maxInSystem)
+            maxInSystem = count;
+        if (owner->maxInSystem < owner->requestsInSystem)
+            owner->maxInSystem = owner->requestsInSystem;
     }
 }
 
@@ -32,7 +35,8 @@ void CRequestType::ResetType() {
     maxInSystem = 0;
     count = 0;
     lastChange = 0;
-    if (countDistFlag) countDistribution.ResetBins();
+    if (countDistFlag)
+        countDistribution.ResetBins();
 }
 
 void CRequestType::FinishType() {

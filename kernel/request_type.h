@@ -12,7 +12,7 @@ namespace marvolt {
 class CQueuingSystem;
 
 class CRequestType {
-public:
+  public:
     std::string name;
     std::string description;
     uint8_t index = 0;
@@ -26,7 +26,8 @@ public:
     uint32_t maxInSystem = 0;
     CIDistribution countDistribution;
 
-    CRequestType(std::string typeName, CQueuingSystem* model) : name(std::move(typeName)), owner(model) {}
+    CRequestType(std::string typeName, CQueuingSystem* model)
+        : name(std::move(typeName)), owner(model) {}
 
     // A request of this type entered (+1) or left (-1) the system; keeps the
     // model's system-wide numbers too.
@@ -34,7 +35,7 @@ public:
     void ResetType();
     void FinishType();
 
-private:
+  private:
     SimTime countIntegral_ = 0;  // time integral of count during a run
 };
 

@@ -4,7 +4,8 @@
 
 namespace marvolt {
 
-CDispose::CDispose(std::string nodeName, CQueuingSystem* model) : CQSObject(kSink, std::move(nodeName), model) {
+CDispose::CDispose(std::string nodeName, CQueuingSystem* model)
+    : CQSObject(kSink, std::move(nodeName), model) {
     const size_t slots = model->typeCount() + 1u;
     lifetimeDistFlags.assign(slots, 0);
     lifetimeDistributions.resize(slots);
@@ -21,8 +22,10 @@ void CDispose::BeginRun() {
     lifetimeDistFlags.resize(slots, 0);
     lifetimeDistributions.resize(slots);
     for (size_t i = 0; i < slots; ++i) {
-        if (!lifetimeDistFlags[i]) continue;
-        if (!lifetimeDistributions[i]) lifetimeDistributions[i].emplace();
+        if (!lifetimeDistFlags[i])
+            continue;
+        if (!lifetimeDistributions[i])
+            lifetimeDistributions[i].emplace();
         lifetimeDistributions[i]->ResetBins();
     }
 }
@@ -34,14 +37,19 @@ void CDispose::Accept(uint8_t type, SimTime birthTime) {
     const SimTime lifetime = owner->modelTime - birthTime;
     const float l = static_cast<float>(lifetime);
     lifetimeSum_[s] += lifetime;
-    if (!(l >= minLifetime[s])) minLifetime[s] = l;
-    if (l > maxLifetime[s]) maxLifetime[s] = l;
-    if (lifetimeDistFlags[s]) lifetimeDistributions[s]->AddValue(l);
-    if (lifetimeDistFlags[0]) lifetimeDistributions[0]->AddValue(l);
+    if (!(l >= minLifetime[s]))
+        minLifetime[s] = l;
+    if (l > maxLifetime[s])
+        maxLifetime[s] = l;
+    if (lifetimeDistFlags[s])
+        lifetimeDistributions[s]->AddValue(l);
+    if (lifetimeDistFlags[0])
+        lifetimeDistributions[0]->AddValue(l);
 }
 
 void CDispose::EndRun() {
-    if (arrivals.empty()) return;
+    if (arrivals.empty())
+        return;
     const size_t slots = arrivals.size();
     minLifetime[0] = kLargestFloat;
     maxLifetime[0] = 0.0f;
@@ -50,11 +58,14 @@ void CDispose::EndRun() {
     for (size_t i = 1; i < slots; ++i) {
         arrivals[0] += arrivals[i];
         lifetimeSum_[0] += lifetimeSum_[i];
-        if (minLifetime[i] < minLifetime[0]) minLifetime[0] = minLifetime[i];
-        if (maxLifetime[i] > maxLifetime[0]) maxLifetime[0] = maxLifetime[i];
+        if (minLifetime[i] < minLifetime[0])
+            minLifetime[0] = minLifetime[i];
+        if (maxLifetime[i] > maxLifetime[0])
+            maxLifetime[0] = maxLifetime[i];
     }
     for (size_t i = 0; i < slots; ++i) {
-        meanLifetime[i] = arrivals[i] != 0 ? static_cast<float>(lifetimeSum_[i] / arrivals[i]) : 0.0f;
+        meanLifetime[i] =
+            arrivals[i] != 0 ? static_cast<float>(lifetimeSum_[i] / arrivals[i]) : 0.0f;
     }
     lifetimeSum_.clear();
 }
@@ -63,7 +74,8 @@ void CDispose::InsertType(uint8_t t) {
     const size_t s = t + 1u;
     InsertSlot(lifetimeDistFlags, s, uint8_t{0});
     InsertSlot(lifetimeDistributions, s, std::optional<CFDistribution>{});
-    if (arrivals.empty()) return;
+    if (arrivals.empty())
+        return;
     InsertSlot(arrivals, s, 0u);
     InsertSlot(meanLifetime, s, 0.0f);
     InsertSlot(minLifetime, s, kLargestFloat);

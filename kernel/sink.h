@@ -8,7 +8,7 @@
 namespace marvolt {
 
 class CDispose : public CQSObject {
-public:
+  public:
     // Per type slot; during a run meanLifetime is unused, the sum is kept in double.
     std::vector<float> meanLifetime;
     std::vector<float> minLifetime;
@@ -36,7 +36,7 @@ public:
     void EraseType(uint8_t t);
     void DropIndicators();
 
-private:
+  private:
     std::vector<SimTime> lifetimeSum_;
 };
 

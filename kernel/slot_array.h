@@ -16,7 +16,8 @@ void InsertSlot(V& v, size_t s, const T& value) {
 // Removes entry s when it exists.
 template <class V>
 void EraseSlot(V& v, size_t s) {
-    if (s < v.size()) v.erase(v.begin() + static_cast<std::ptrdiff_t>(s));
+    if (s < v.size())
+        v.erase(v.begin() + static_cast<std::ptrdiff_t>(s));
 }
 
 }  // namespace marvolt

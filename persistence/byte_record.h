@@ -11,7 +11,7 @@
 namespace marvolt {
 
 class ByteWriter final : public RecordWriter {
-public:
+  public:
     ByteWriter(std::vector<uint8_t>& out, TextCodec& codec) : out_(out), codec_(codec) {}
 
     void Tag(const char* tag) override;
@@ -29,7 +29,7 @@ public:
     // False once something could not be stored as it is.
     bool faithful() const { return faithful_; }
 
-private:
+  private:
     std::vector<uint8_t>& out_;
     TextCodec& codec_;
     std::string text_;
@@ -37,7 +37,7 @@ private:
 };
 
 class ByteReader final : public RecordReader {
-public:
+  public:
     ByteReader(const uint8_t* data, size_t size, TextCodec& codec)
         : at_(data), end_(data + size), codec_(codec) {}
 
@@ -57,7 +57,7 @@ public:
 
     size_t Offset(const uint8_t* start) const { return static_cast<size_t>(at_ - start); }
 
-private:
+  private:
     bool Text(size_t n, std::string& utf8);
 
     const uint8_t* at_;

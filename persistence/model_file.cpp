@@ -42,7 +42,8 @@ OpenedModels ReadModelBytes(const uint8_t* data, size_t size) {
     opened.result = OpenResult::kOk;
     // A file that ends here, or says so, has no results model. Whatever else
     // follows is read as one; if that fails the file opens without it.
-    if (reader.Optional("ENDF") || !reader.Skip(4)) return opened;
+    if (reader.Optional("ENDF") || !reader.Skip(4))
+        return opened;
     opened.results = ReadModelRecord(reader);
     return opened;
 }
@@ -56,7 +57,8 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
         data += n;
@@ -78,7 +80,8 @@ std::string ResolvedTarget(const std::string& path) {
     std::error_code ec;
     if (std::filesystem::is_symlink(path, ec)) {
         const auto resolved = std::filesystem::weakly_canonical(path, ec);
-        if (!ec) return resolved.string();
+        if (!ec)
+            return resolved.string();
     }
     return path;
 }
@@ -88,7 +91,8 @@ std::string ResolvedTarget(const std::string& path) {
 SaveResult SaveModelFile(const std::string& path, const CQueuingSystem& current,
                          const CQueuingSystem* results) {
     std::vector<uint8_t> bytes;
-    if (!WriteModelBytes(current, results, bytes)) return SaveResult::kCannotStoreText;
+    if (!WriteModelBytes(current, results, bytes))
+        return SaveResult::kCannotStoreText;
 
     const std::string target = ResolvedTarget(path);
     struct stat old {};
@@ -103,12 +107,15 @@ SaveResult SaveModelFile(const std::string& path, const CQueuingSystem& current,
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temporary = TemporaryName(target, attempt);
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
+        if (fd < 0 && errno != EEXIST)
+            break;
     }
-    if (fd < 0) return SaveResult::kCannotOpenForWriting;
+    if (fd < 0)
+        return SaveResult::kCannotOpenForWriting;
 
     bool ok = WriteAll(fd, bytes.data(), bytes.size());
-    if (ok && exists) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    if (ok && exists)
+        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
     ok = ok && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     ok = ok && std::rename(temporary.c_str(), target.c_str()) == 0;
@@ -131,7 +138,8 @@ OpenedModels OpenModelFile(const std::string& path) {
     OpenedModels failed;
     failed.result = OpenResult::kCannotOpenForReading;
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return failed;
+    if (!f)
+        return failed;
     std::vector<uint8_t> bytes;
     uint8_t buffer[65536];
     size_t n = 0;
@@ -140,7 +148,8 @@ OpenedModels OpenModelFile(const std::string& path) {
     }
     const bool readError = std::ferror(f) != 0;
     std::fclose(f);
-    if (readError) return failed;
+    if (readError)
+        return failed;
     return ReadModelBytes(bytes.data(), bytes.size());
 }
 

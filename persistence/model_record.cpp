@@ -11,12 +11,17 @@ namespace {
 
 constexpr uint8_t kLastIndicator = 28;
 
-bool NodeOrNone(uint8_t i, size_t nodeCount) { return i == kNoIndex || i < nodeCount; }
-bool TypeOrAll(uint8_t t, size_t typeCount) { return t == kNoIndex || t < typeCount; }
+bool NodeOrNone(uint8_t i, size_t nodeCount) {
+    return i == kNoIndex || i < nodeCount;
+}
+bool TypeOrAll(uint8_t t, size_t typeCount) {
+    return t == kNoIndex || t < typeCount;
+}
 
 bool AllBelow(const std::vector<uint8_t>& indices, size_t limit) {
     for (uint8_t i : indices) {
-        if (i >= limit) return false;
+        if (i >= limit)
+            return false;
     }
     return true;
 }
@@ -38,7 +43,8 @@ std::unique_ptr<CQSObject> MakeNode(uint8_t kind, CQueuingSystem* model) {
 
 // Every index a node holds must name a node or a type of the model.
 bool NodeReferencesValid(const CQSObject& node, size_t nodes, size_t types) {
-    if (!AllBelow(node.receivers, nodes)) return false;
+    if (!AllBelow(node.receivers, nodes))
+        return false;
     switch (node.kind) {
         case kGenerator:
             return AllBelow(static_cast<const CGenerator&>(node).generatedTypes, types);
@@ -84,16 +90,18 @@ void WriteRequestType(const CRequestType& type, RecordWriter& out) {
 }
 
 bool ReadRequestType(CRequestType& type, RecordReader& in) {
-    if (!in.Expect("NAME") || !in.ShortText(type.name)) return false;
-    if (!in.Expect("DESC") || !in.LongText(type.description)) return false;
+    if (!in.Expect("NAME") || !in.ShortText(type.name))
+        return false;
+    if (!in.Expect("DESC") || !in.LongText(type.description))
+        return false;
     // Files of an earlier form have no priorities.
     type.priority = 0;
-    if (in.Optional("PRIO") && !in.U8(type.priority)) return false;
+    if (in.Optional("PRIO") && !in.U8(type.priority))
+        return false;
     return in.Expect("QDFL") && in.U8(type.countDistFlag) && in.Expect("INCT") &&
-           in.U32(type.generated) && in.Expect("RQCT") && in.U32(type.count) &&
-           in.Expect("AVGC") && in.F32(type.meanInSystem) && in.Expect("MAXC") &&
-           in.U32(type.maxInSystem) && in.Expect("QTYD") &&
-           in.Distribution(type.countDistribution) && in.Expect("ENDR");
+           in.U32(type.generated) && in.Expect("RQCT") && in.U32(type.count) && in.Expect("AVGC") &&
+           in.F32(type.meanInSystem) && in.Expect("MAXC") && in.U32(type.maxInSystem) &&
+           in.Expect("QTYD") && in.Distribution(type.countDistribution) && in.Expect("ENDR");
 }
 
 // ---- factor settings: 28 bytes ----
@@ -141,7 +149,8 @@ void WriteDependencies(const CDependsVector& d, RecordWriter& out) {
         // The marker says whether values follow; there are always V of them.
         const bool hasValues = !e.values.empty() && v != 0;
         out.U8(hasValues ? v : 0);
-        if (hasValues) out.Array(e.values, v, 0.0f);
+        if (hasValues)
+            out.Array(e.values, v, 0.0f);
     }
 }
 
@@ -151,10 +160,12 @@ bool ReadDependencies(CDependsVector& d, RecordReader& in, size_t nodeCount, siz
     uint32_t growth = 0;
     uint8_t v = 0;
     // The capacity and the growth step belong to the writer's list, not to this one.
-    if (!in.U32(count) || !in.U32(capacity) || !in.U32(growth) || !in.U8(v)) return false;
+    if (!in.U32(count) || !in.U32(capacity) || !in.U32(growth) || !in.U8(v))
+        return false;
     (void)capacity;
     (void)growth;
-    if (count > kDependencyLimit || count > in.Remaining() / 4) return false;
+    if (count > kDependencyLimit || count > in.Remaining() / 4)
+        return false;
     d.Clear();
     d.valueCount = v;
     for (uint32_t i = 0; i < count; ++i) {
@@ -162,16 +173,19 @@ bool ReadDependencies(CDependsVector& d, RecordReader& in, size_t nodeCount, siz
         uint8_t type = 0;
         uint8_t indicator = 0;
         uint8_t marker = 0;
-        if (!in.U8(object) || !in.U8(type) || !in.U8(indicator) || !in.U8(marker)) return false;
+        if (!in.U8(object) || !in.U8(type) || !in.U8(indicator) || !in.U8(marker))
+            return false;
         if (!NodeOrNone(object, nodeCount) || !TypeOrAll(type, typeCount) ||
             indicator > kLastIndicator) {
             return false;
         }
         std::vector<float> values;
-        if (marker != 0 && !in.Array(values, v)) return false;
+        if (marker != 0 && !in.Array(values, v))
+            return false;
         // A triple listed twice is never written.
         CDependInfo* e = d.Add(object, type, indicator);
-        if (!e) return false;
+        if (!e)
+            return false;
         e->values = std::move(values);
     }
     return true;
@@ -190,7 +204,8 @@ void WriteModelRecord(const CQueuingSystem& model, RecordWriter& out) {
     out.U8(model.resultsValid);
     out.Tag("RQDS");
     out.Count(model.requestTypes.size());
-    for (const auto& type : model.requestTypes) WriteRequestType(*type, out);
+    for (const auto& type : model.requestTypes)
+        WriteRequestType(*type, out);
     out.Tag("OBDS");
     out.Count(model.nodes.size());
     uint8_t sink = kNoIndex;
@@ -199,7 +214,8 @@ void WriteModelRecord(const CQueuingSystem& model, RecordWriter& out) {
         out.Tag("OBJT");
         out.U8(node.kind);
         node.Write(out);
-        if (&node == model.refusalSink) sink = static_cast<uint8_t>(i);
+        if (&node == model.refusalSink)
+            sink = static_cast<uint8_t>(i);
     }
     out.Tag("DSPN");
     out.U8(sink);
@@ -240,43 +256,49 @@ std::unique_ptr<CQueuingSystem> ReadModelRecord(RecordReader& in) {
     }
     for (uint8_t t = 0; t < types; ++t) {
         auto type = std::make_unique<CRequestType>(std::string(), m.get());
-        if (!ReadRequestType(*type, in)) return nullptr;
+        if (!ReadRequestType(*type, in))
+            return nullptr;
         type->index = t;
         m->requestTypes.push_back(std::move(type));
     }
 
     uint8_t nodes = 0;
-    if (!in.Expect("OBDS") || !in.U8(nodes) || nodes > ObjectLimit) return nullptr;
+    if (!in.Expect("OBDS") || !in.U8(nodes) || nodes > ObjectLimit)
+        return nullptr;
     for (uint8_t i = 0; i < nodes; ++i) {
         uint8_t kind = 0;
-        if (!in.Expect("OBJT") || !in.U8(kind)) return nullptr;
+        if (!in.Expect("OBJT") || !in.U8(kind))
+            return nullptr;
         // Nodes come to know the type count through their owner.
         std::unique_ptr<CQSObject> node = MakeNode(kind, m.get());
-        if (!node || !node->Read(in)) return nullptr;
+        if (!node || !node->Read(in))
+            return nullptr;
         node->index = i;
         m->nodes.push_back(std::move(node));
     }
     for (const auto& node : m->nodes) {
-        if (!NodeReferencesValid(*node, nodes, types)) return nullptr;
+        if (!NodeReferencesValid(*node, nodes, types))
+            return nullptr;
     }
 
     uint8_t sink = kNoIndex;
-    if (!in.Expect("DSPN") || !in.U8(sink)) return nullptr;
+    if (!in.Expect("DSPN") || !in.U8(sink))
+        return nullptr;
     if (sink != kNoIndex) {
         // Only a sink can absorb the refused requests.
-        if (sink >= nodes || m->nodes[sink]->kind != kSink) return nullptr;
+        if (sink >= nodes || m->nodes[sink]->kind != kSink)
+            return nullptr;
         m->refusalSink = m->nodes[sink].get();
     }
 
     if (!in.Expect("TLMF") || !in.U8(m->stopByTime) || !in.Expect("TMLM") ||
         !in.F32(m->timeLimit) || !in.Expect("ICLM") || !in.U32(m->arrivalsLimit) ||
         !in.Expect("RQQF") || !in.U8(m->countDistFlag) || !in.Expect("CRTM") ||
-        !in.Time(m->modelTime) || !in.Expect("INCT") || !in.U32(m->arrived) ||
-        !in.Expect("ARQC") || !in.F32(m->inSystem) || !in.Expect("MARC") ||
-        !in.U32(m->maxInSystem) || !in.Expect("RQCD") || !in.Distribution(m->countDistribution) ||
-        !in.Expect("PLFC") || !ReadFactor(m->plannedFactor, in) || !in.Expect("USFC") ||
-        !ReadFactor(m->usedFactor, in) || !in.Expect("DPVC") ||
-        !ReadDependencies(m->dependencies, in, nodes, types)) {
+        !in.Time(m->modelTime) || !in.Expect("INCT") || !in.U32(m->arrived) || !in.Expect("ARQC") ||
+        !in.F32(m->inSystem) || !in.Expect("MARC") || !in.U32(m->maxInSystem) ||
+        !in.Expect("RQCD") || !in.Distribution(m->countDistribution) || !in.Expect("PLFC") ||
+        !ReadFactor(m->plannedFactor, in) || !in.Expect("USFC") || !ReadFactor(m->usedFactor, in) ||
+        !in.Expect("DPVC") || !ReadDependencies(m->dependencies, in, nodes, types)) {
         return nullptr;
     }
     if (!FactorValid(m->plannedFactor, nodes, types) || !FactorValid(m->usedFactor, nodes, types)) {

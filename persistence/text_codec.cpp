@@ -18,7 +18,8 @@ bool Convert(iconv_t cd, const char*& in, size_t& inLeft, std::string& out) {
         const size_t r = iconv(cd, &src, &inLeft, &dst, &dstLeft);
         in = src;
         out.append(buffer, static_cast<size_t>(dst - buffer));
-        if (r == static_cast<size_t>(-1) && errno != E2BIG) return false;
+        if (r == static_cast<size_t>(-1) && errno != E2BIG)
+            return false;
     }
     return true;
 }
@@ -29,13 +30,16 @@ TextCodec::TextCodec()
     : toFile_(iconv_open(kFileCodePage, "UTF-8")), fromFile_(iconv_open("UTF-8", kFileCodePage)) {}
 
 TextCodec::~TextCodec() {
-    if (toFile_ != reinterpret_cast<iconv_t>(-1)) iconv_close(toFile_);
-    if (fromFile_ != reinterpret_cast<iconv_t>(-1)) iconv_close(fromFile_);
+    if (toFile_ != reinterpret_cast<iconv_t>(-1))
+        iconv_close(toFile_);
+    if (fromFile_ != reinterpret_cast<iconv_t>(-1))
+        iconv_close(fromFile_);
 }
 
 bool TextCodec::Encode(const std::string& utf8, std::string& out) {
     out.clear();
-    if (toFile_ == reinterpret_cast<iconv_t>(-1)) return false;
+    if (toFile_ == reinterpret_cast<iconv_t>(-1))
+        return false;
     iconv(toFile_, nullptr, nullptr, nullptr, nullptr);
     const char* in = utf8.data();
     size_t left = utf8.size();

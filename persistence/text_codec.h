@@ -9,7 +9,7 @@ namespace marvolt {
 
 // One conversion in each direction, opened for the length of one save or open.
 class TextCodec {
-public:
+  public:
     TextCodec();
     ~TextCodec();
     TextCodec(const TextCodec&) = delete;
@@ -21,7 +21,7 @@ public:
     // file with one damaged letter still opens; saving such a name again fails.
     void Decode(const char* data, size_t size, std::string& out);
 
-private:
+  private:
     iconv_t toFile_;
     iconv_t fromFile_;
 };

@@ -86,7 +86,8 @@ Rounded RoundSignificant(float ax, uint32_t p) {
     Rounded r;
     const char* c = buf;
     for (; c < res.ptr && *c != 'e'; ++c) {
-        if (*c != '.') r.digits += *c;
+        if (*c != '.')
+            r.digits += *c;
     }
     int e10 = 0;
     std::from_chars(c + 1 + (c[1] == '+' ? 1 : 0), res.ptr, e10);
@@ -96,7 +97,8 @@ Rounded RoundSignificant(float ax, uint32_t p) {
         r.digits.resize(p);
         if (up) {
             size_t i = p;
-            while (i > 0 && r.digits[i - 1] == '9') r.digits[--i] = '0';
+            while (i > 0 && r.digits[i - 1] == '9')
+                r.digits[--i] = '0';
             if (i == 0) {
                 r.digits.insert(r.digits.begin(), '1');
                 r.digits.pop_back();
@@ -106,16 +108,20 @@ Rounded RoundSignificant(float ax, uint32_t p) {
             }
         }
     }
-    while (r.digits.size() > 1 && r.digits.back() == '0') r.digits.pop_back();
+    while (r.digits.size() > 1 && r.digits.back() == '0')
+        r.digits.pop_back();
     return r;
 }
 
 // The general format with p significant digits: fixed notation while the
 // decimal exponent lies in -3..p, scientific ("1.5E3", "5E-5") outside it.
 std::string General(float x, uint32_t p, char separator) {
-    if (std::isnan(x)) return "NAN";
-    if (std::isinf(x)) return x < 0 ? "-INF" : "INF";
-    if (x == 0.0f) return "0";
+    if (std::isnan(x))
+        return "NAN";
+    if (std::isinf(x))
+        return x < 0 ? "-INF" : "INF";
+    if (x == 0.0f)
+        return "0";
     const Rounded r = RoundSignificant(std::fabs(x), p);
     const int k = static_cast<int>(r.digits.size());
     const int e = r.exponent;
@@ -127,7 +133,8 @@ std::string General(float x, uint32_t p, char separator) {
             out.append(r.digits, 1);
         }
         out += 'E';
-        if (e - 1 < 0) out += '-';
+        if (e - 1 < 0)
+            out += '-';
         out += std::to_string(std::abs(e - 1));
     } else if (e <= 0) {
         out += '0';
@@ -189,7 +196,9 @@ std::string CAppData::LawText(const LawRecord& law) const {
     }
 }
 
-std::string CAppData::IndicatorName(int id) { return Lookup(kIndicatorNames, id); }
+std::string CAppData::IndicatorName(int id) {
+    return Lookup(kIndicatorNames, id);
+}
 
 std::string CAppData::QuantityName(int id) {
     switch (id) {
@@ -210,7 +219,9 @@ std::string CAppData::QuantityName(int id) {
     }
 }
 
-std::string CAppData::ParameterName(int id) { return Lookup(kParameterNames, id); }
+std::string CAppData::ParameterName(int id) {
+    return Lookup(kParameterNames, id);
+}
 
 std::string CAppData::DistributionTitle(const CQueuingSystem& results, uint8_t id, uint8_t object,
                                         uint8_t type) {
@@ -227,11 +238,13 @@ std::string CAppData::DependencyCaption(const CQueuingSystem& model, const CDepe
     const std::string type = TypeText(model, d.dependencyType, kAllTypesText);
     // Sink and system indicators name no object.
     if (d.dependencyIndicator >= indMeanLifetime && d.dependencyIndicator <= indInSystemDistr) {
-        if (severalTypes) caption += " (" + type + ")";
+        if (severalTypes)
+            caption += " (" + type + ")";
         return caption;
     }
     caption += " (" + ObjectText(model, d.dependencyObject, kSystemText);
-    if (severalTypes) caption += ", " + type;
+    if (severalTypes)
+        caption += ", " + type;
     return caption + ")";
 }
 
@@ -242,14 +255,16 @@ std::string CAppData::FactorCaption(const CQueuingSystem& model, const FactorSet
         caption += " (" + object + ")";
     } else if (f.factorParameter <= kFactorServiceUpper) {
         caption += " (" + object;
-        if (model.typeCount() > 1) caption += ", " + TypeText(model, f.factorType, "");
+        if (model.typeCount() > 1)
+            caption += ", " + TypeText(model, f.factorType, "");
         caption += ")";
     }
     return caption;
 }
 
 std::string CAppData::ReportText(const CQueuingSystem* results) const {
-    if (!results) return {};
+    if (!results)
+        return {};
     const CQueuingSystem& m = *results;
     const uint8_t typeCount = m.typeCount();
 
@@ -273,7 +288,8 @@ std::string CAppData::ReportText(const CQueuingSystem* results) const {
             out += "\t" + IndicatorName(id) + ", по типам заявок:\n";
             out += "\t\tвсе типы заявок:\t" + value(id, object, kNoIndex) + "\n";
             for (uint8_t t = 0; t < typeCount; ++t) {
-                if (admitted && !(t < admitted->size() && (*admitted)[t])) continue;
+                if (admitted && !(t < admitted->size() && (*admitted)[t]))
+                    continue;
                 out += "\t\t" + m.RequestType(t)->name + ":\t" + value(id, object, t) + "\n";
             }
             out += "\n";
@@ -298,7 +314,8 @@ std::string CAppData::ReportText(const CQueuingSystem* results) const {
                 const auto& accepted = static_cast<const CQueue*>(node)->acceptedTypes;
                 int admitted = 0;
                 for (uint8_t t = 0; t < typeCount && t < accepted.size(); ++t) {
-                    if (accepted[t]) ++admitted;
+                    if (accepted[t])
+                        ++admitted;
                 }
                 if (admitted > 1) {
                     perTypeForm(out, ReportQueueSet, i, &accepted);
@@ -326,9 +343,10 @@ bool CAppData::SetDecimalSeparator(char ch) {
     // Digits, signs and the exponent letter would make numbers unreadable, and a
     // byte outside ASCII would break the UTF-8 texts.
     const unsigned char c = static_cast<unsigned char>(ch);
-    const bool accepted = c > ' ' && c < 0x7F && !(c >= '0' && c <= '9') && c != '+' &&
-                          c != '-' && c != 'E' && c != 'e';
-    if (accepted) decimalSeparator_ = ch;
+    const bool accepted = c > ' ' && c < 0x7F && !(c >= '0' && c <= '9') && c != '+' && c != '-' &&
+                          c != 'E' && c != 'e';
+    if (accepted)
+        decimalSeparator_ = ch;
     return accepted;
 }
 

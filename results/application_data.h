@@ -47,7 +47,7 @@ enum IndicatorId : uint8_t {
 };
 
 class CAppData {
-public:
+  public:
     // Significant digits of FormatValue below 1000.
     static constexpr uint32_t SmallDigits = 3;
 
@@ -94,7 +94,7 @@ public:
     bool SetDecimalSeparator(char ch);
     char GetDecimalSeparator() const { return decimalSeparator_; }
 
-private:
+  private:
     char decimalSeparator_ = '.';
 };
 

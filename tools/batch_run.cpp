@@ -11,10 +11,16 @@ namespace marvolt {
 
 namespace {
 
-bool IsCountId(uint8_t id) { return id == 0 || id == 11 || id == 17 || id == 24 || id == 27; }
-bool IsDistributionId(uint8_t id) { return id == 4 || id == 8 || id == 12 || id == 16 || id == 22 || id == 28; }
+bool IsCountId(uint8_t id) {
+    return id == 0 || id == 11 || id == 17 || id == 24 || id == 27;
+}
+bool IsDistributionId(uint8_t id) {
+    return id == 4 || id == 8 || id == 12 || id == 16 || id == 22 || id == 28;
+}
 // Channel figures and the modelling time exist for all types together only.
-bool IsPerType(uint8_t id) { return !(id >= 1 && id <= 9) && id != 25; }
+bool IsPerType(uint8_t id) {
+    return !(id >= 1 && id <= 9) && id != 25;
+}
 
 std::string ObjectName(const CQueuingSystem& m, uint8_t object) {
     return object < m.nodeCount() ? m.Node(object)->name : "СМО";
@@ -30,7 +36,9 @@ std::string Name(uint8_t id) {
     return name;
 }
 
-nlohmann::ordered_json FiniteOrNull(double v) { return std::isfinite(v) ? nlohmann::ordered_json(v) : nlohmann::ordered_json(); }
+nlohmann::ordered_json FiniteOrNull(double v) {
+    return std::isfinite(v) ? nlohmann::ordered_json(v) : nlohmann::ordered_json();
+}
 
 nlohmann::ordered_json ResultsJson(const CQueuingSystem& m) {
     nlohmann::ordered_json doc;
@@ -40,19 +48,23 @@ nlohmann::ordered_json ResultsJson(const CQueuingSystem& m) {
     nlohmann::ordered_json indicators = nlohmann::ordered_json::array();
     nlohmann::ordered_json distributions = nlohmann::ordered_json::array();
     std::vector<uint8_t> objects;
-    for (uint8_t i = 0; i < m.nodeCount(); ++i) objects.push_back(i);
+    for (uint8_t i = 0; i < m.nodeCount(); ++i)
+        objects.push_back(i);
     objects.push_back(kNoIndex);
     for (uint8_t object : objects) {
         for (uint8_t id = 0; id <= 28; ++id) {
-            if (!m.IndicatorApplies(id, object) || id == 3) continue;
+            if (!m.IndicatorApplies(id, object) || id == 3)
+                continue;
             std::vector<uint8_t> types{kNoIndex};
             if (IsPerType(id)) {
-                for (uint8_t t = 0; t < m.typeCount(); ++t) types.push_back(t);
+                for (uint8_t t = 0; t < m.typeCount(); ++t)
+                    types.push_back(t);
             }
             for (uint8_t type : types) {
                 if (IsDistributionId(id)) {
                     const CDistribution* d = m.DistributionIndicator(id, object, type);
-                    if (!d || !d->HasBins()) continue;
+                    if (!d || !d->HasBins())
+                        continue;
                     nlohmann::ordered_json bins = nlohmann::ordered_json::array();
                     for (int b = 0; b < d->binCount; ++b) {
                         float value = 0, center = 0;
@@ -69,8 +81,9 @@ nlohmann::ordered_json ResultsJson(const CQueuingSystem& m) {
                                              {"variance", FiniteOrNull(d->Variance())}});
                     continue;
                 }
-                nlohmann::ordered_json value = IsCountId(id) ? nlohmann::ordered_json(m.CountIndicator(id, object, type))
-                                                     : FiniteOrNull(m.RealIndicator(id, object, type));
+                nlohmann::ordered_json value =
+                    IsCountId(id) ? nlohmann::ordered_json(m.CountIndicator(id, object, type))
+                                  : FiniteOrNull(m.RealIndicator(id, object, type));
                 indicators.push_back({{"id", id},
                                       {"name", Name(id)},
                                       {"object", ObjectName(m, object)},
@@ -91,7 +104,8 @@ float FactorValue(const FactorSettings& f, int k) {
 void FactorJson(const CQueuingSystem& m, nlohmann::ordered_json& doc) {
     const FactorSettings& f = m.usedFactor;
     nlohmann::ordered_json values = nlohmann::ordered_json::array();
-    for (int k = 0; k < f.valueCount; ++k) values.push_back(FactorValue(f, k));
+    for (int k = 0; k < f.valueCount; ++k)
+        values.push_back(FactorValue(f, k));
     doc["factor"] = {{"caption", CAppData::FactorCaption(m, f)},
                      {"object", ObjectName(m, f.factorObject)},
                      {"parameter", f.factorParameter},
@@ -100,7 +114,8 @@ void FactorJson(const CQueuingSystem& m, nlohmann::ordered_json& doc) {
     for (uint32_t i = 0; i < m.dependencies.itemCount(); ++i) {
         const CDependInfo& d = *m.dependencies.Item(i);
         nlohmann::ordered_json dv = nlohmann::ordered_json::array();
-        for (float v : d.values) dv.push_back(FiniteOrNull(v));
+        for (float v : d.values)
+            dv.push_back(FiniteOrNull(v));
         deps.push_back({{"caption", CAppData::DependencyCaption(m, d)},
                         {"object", ObjectName(m, d.dependencyObject)},
                         {"type", TypeName(m, d.dependencyType)},
@@ -113,12 +128,14 @@ void FactorJson(const CQueuingSystem& m, nlohmann::ordered_json& doc) {
 void FactorTable(const CQueuingSystem& m, const CAppData& text, std::ostream& out) {
     const FactorSettings& f = m.usedFactor;
     out << CAppData::FactorCaption(m, f);
-    for (int k = 0; k < f.valueCount; ++k) out << '\t' << text.FormatValue(FactorValue(f, k));
+    for (int k = 0; k < f.valueCount; ++k)
+        out << '\t' << text.FormatValue(FactorValue(f, k));
     out << '\n';
     for (uint32_t i = 0; i < m.dependencies.itemCount(); ++i) {
         const CDependInfo& d = *m.dependencies.Item(i);
         out << CAppData::DependencyCaption(m, d);
-        for (float v : d.values) out << '\t' << text.FormatValue(v);
+        for (float v : d.values)
+            out << '\t' << text.FormatValue(v);
         out << '\n';
     }
 }
@@ -146,7 +163,8 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err) {
     }
 
     const bool factor = model.factorRun != 0;
-    if (!factor) model.resultsValid = 0;
+    if (!factor)
+        model.resultsValid = 0;
     if (model.Experiment() != kOk) {
         err << "Фактор установлен некорректно.\nЭксперимент не может быть проведен.\n";
         return kRunInvalidFactor;
@@ -158,7 +176,8 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err) {
     CAppData text;
     if (options.json) {
         nlohmann::ordered_json doc = ResultsJson(model);
-        if (factor) FactorJson(model, doc);
+        if (factor)
+            FactorJson(model, doc);
         out << doc.dump(2) << '\n';
     } else if (factor) {
         FactorTable(model, text, out);

@@ -9,7 +9,9 @@ namespace marvolt {
 
 namespace {
 
-LawRecord Exp(float rate) { return {kLawExponential, rate, 0.0f}; }
+LawRecord Exp(float rate) {
+    return {kLawExponential, rate, 0.0f};
+}
 
 // Every model starts as a fresh one of the program: a request type, the
 // refusal sink and a generator.
@@ -46,7 +48,8 @@ struct Builder {
     CChannel* Channel(float rate, uint8_t devices, int x, int y) {
         auto* c = Place(m->AddChannel(m->DefaultNodeName(kChannel)), x, y);
         c->deviceCount = devices;
-        for (auto& law : c->serviceLaws) law = Exp(rate);
+        for (auto& law : c->serviceLaws)
+            law = Exp(rate);
         return c;
     }
     CDispose* Sink(int x, int y) { return Place(m->AddSink(m->DefaultNodeName(kSink)), x, y); }
@@ -59,8 +62,8 @@ struct Builder {
         CDispose* sink;
     };
     Line SimpleLine(float arrivalRate, float serviceRate, uint8_t devices) {
-        Line l{Generator(arrivalRate, 15, 15), Queue(120, 15), Channel(serviceRate, devices, 225, 15),
-               Sink(330, 15)};
+        Line l{Generator(arrivalRate, 15, 15), Queue(120, 15),
+               Channel(serviceRate, devices, 225, 15), Sink(330, 15)};
         Link(l.generator, l.queue);
         Link(l.queue, l.channel);
         Link(l.channel, l.sink);
@@ -160,8 +163,8 @@ std::unique_ptr<CQueuingSystem> DeviceFactor() {
     f.startValue = 1.0f;
     f.step = 1.0f;
     f.valueCount = 5;
-    b.m->SetFactor(f, kFactorMaskObject | kFactorMaskParameter | kFactorMaskStart | kFactorMaskStep |
-                          kFactorMaskCount);
+    b.m->SetFactor(f, kFactorMaskObject | kFactorMaskParameter | kFactorMaskStart |
+                          kFactorMaskStep | kFactorMaskCount);
     b.m->factorRun = 1;
     b.m->AddDependency(b.Index(q), kNoIndex, 13);
     b.m->AddDependency(b.Index(c), kNoIndex, 9);

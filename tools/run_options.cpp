@@ -8,25 +8,31 @@
 namespace marvolt {
 
 std::optional<float> ParsePositiveReal(const std::string& text) {
-    if (text.empty()) return std::nullopt;
+    if (text.empty())
+        return std::nullopt;
     // Real numbers are written with "." whatever the locale says.
     std::string copy = text;
     char* end = nullptr;
     errno = 0;
     const double v = std::strtod(copy.c_str(), &end);
-    if (end != copy.c_str() + copy.size() || errno == ERANGE) return std::nullopt;
-    if (!(v > 0.0) || !std::isfinite(v) || v > std::numeric_limits<float>::max()) return std::nullopt;
+    if (end != copy.c_str() + copy.size() || errno == ERANGE)
+        return std::nullopt;
+    if (!(v > 0.0) || !std::isfinite(v) || v > std::numeric_limits<float>::max())
+        return std::nullopt;
     return static_cast<float>(v);
 }
 
 std::optional<uint32_t> ParsePositiveInteger(const std::string& text) {
-    if (text.empty() || text.size() > 10) return std::nullopt;
+    if (text.empty() || text.size() > 10)
+        return std::nullopt;
     uint64_t v = 0;
     for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
+        if (c < '0' || c > '9')
+            return std::nullopt;
         v = v * 10 + static_cast<uint64_t>(c - '0');
     }
-    if (v == 0 || v > std::numeric_limits<uint32_t>::max()) return std::nullopt;
+    if (v == 0 || v > std::numeric_limits<uint32_t>::max())
+        return std::nullopt;
     return static_cast<uint32_t>(v);
 }
 
@@ -38,7 +44,8 @@ std::string RunUsage() {
            "experiment when the model's factor flag is set, and prints its results.\n"
            "\n"
            "  --time T        stop the run when the model time passes T (a positive real)\n"
-           "  --arrivals N    stop the run when more than N requests have arrived (a positive integer)\n"
+           "  --arrivals N    stop the run when more than N requests have arrived (a positive "
+           "integer)\n"
            "  --json          print one JSON document instead of the report text\n"
            "  --save OUT.qsf  save the model with its results to OUT.qsf\n"
            "  --help          show this text\n"
@@ -65,7 +72,8 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
             o.json = true;
         } else if (a == "--time") {
             const auto text = value(i, a);
-            if (!text) return parsed;
+            if (!text)
+                return parsed;
             o.time = ParsePositiveReal(*text);
             if (!o.time) {
                 parsed.error = "--time: Введено некорректное значение \"" + *text +
@@ -74,7 +82,8 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
             }
         } else if (a == "--arrivals") {
             const auto text = value(i, a);
-            if (!text) return parsed;
+            if (!text)
+                return parsed;
             o.arrivals = ParsePositiveInteger(*text);
             if (!o.arrivals) {
                 parsed.error = "--arrivals: Введено некорректное значение \"" + *text +
@@ -83,7 +92,8 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
             }
         } else if (a == "--save") {
             const auto text = value(i, a);
-            if (!text) return parsed;
+            if (!text)
+                return parsed;
             o.save = *text;
         } else if (a.size() > 1 && a[0] == '-') {
             parsed.error = "Неизвестный параметр \"" + a + "\".";

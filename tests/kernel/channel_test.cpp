@@ -56,7 +56,8 @@ TEST(DeviceListTest, FreedDevicesAreReusedLongestFreeFirst) {
     EXPECT_EQ(d.Occupy(Rec(9, 4)), 2.0);
     EXPECT_EQ(d.busyCount, 3);
 
-    for (int i = 0; i < 3; ++i) d.ReleaseFirst();
+    for (int i = 0; i < 3; ++i)
+        d.ReleaseFirst();
     EXPECT_TRUE(d.allFree);
     d.ReleaseFirst();  // nothing to free
     EXPECT_EQ(d.busyCount, 0);
@@ -70,7 +71,7 @@ TEST(DeviceListTest, FreedDevicesAreReusedLongestFreeFirst) {
 
 // A sink that remembers when and what it received.
 class Probe : public CQSObject {
-public:
+  public:
     struct Hit {
         SimTime time;
         uint8_t type;
@@ -92,18 +93,20 @@ public:
     uint32_t HeldCount() const override { return 0; }
     std::vector<SimTime> Times() const {
         std::vector<SimTime> t;
-        for (const Hit& h : hits) t.push_back(h.time);
+        for (const Hit& h : hits)
+            t.push_back(h.time);
         return t;
     }
 };
 
 class ChannelTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { RestoreRandomStartState(); }
 
     // Request types go first: the container treats probes as sinks.
     void Build(int types) {
-        for (int i = 0; i < types; ++i) m.AddRequestType("t" + std::to_string(i));
+        for (int i = 0; i < types; ++i)
+            m.AddRequestType("t" + std::to_string(i));
         // A generator whose first event never comes keeps the event list alive.
         gen = m.AddGenerator("g");
         gen->SetGeneratedType(0, true);
@@ -121,7 +124,8 @@ protected:
     }
     CChannel* Channel(const std::string& name, float service, uint8_t devices = 1) {
         CChannel* c = m.AddChannel(name);
-        for (auto& law : c->serviceLaws) law = {kLawDeterministic, service, 0};
+        for (auto& law : c->serviceLaws)
+            law = {kLawDeterministic, service, 0};
         c->deviceCount = devices;
         m.Link(m.NodeIndex(name), m.NodeIndex("out"));
         return c;
@@ -139,9 +143,11 @@ protected:
     }
     void Begin() {
         // The first failure comes after half a repair time; later repairs take their own time.
-        for (const Repair& r : repairs) r.c->repairLaw = {kLawDeterministic, 2 * r.first, 0};
+        for (const Repair& r : repairs)
+            r.c->repairLaw = {kLawDeterministic, 2 * r.first, 0};
         m.BeginRun();
-        for (const Repair& r : repairs) r.c->repairLaw = {kLawDeterministic, r.length, 0};
+        for (const Repair& r : repairs)
+            r.c->repairLaw = {kLawDeterministic, r.length, 0};
     }
     void Step() {
         CQSObject* p = m.eventList.Head();
@@ -150,7 +156,8 @@ protected:
     }
     // Processes every event up to t, then stands at t.
     void At(SimTime t) {
-        while (m.eventList.Head()->NextEventTime() <= t) Step();
+        while (m.eventList.Head()->NextEventTime() <= t)
+            Step();
         m.modelTime = t;
     }
 
@@ -228,7 +235,8 @@ TEST_F(ChannelTest, SourceChoiceByProbabilityAndByMostRequests) {
     c->Accept(0, 0);  // the device is busy, so the queues keep what they get
     const int waiting[3] = {3, 5, 5};
     for (int i = 0; i < 3; ++i) {
-        for (int k = 0; k < waiting[i]; ++k) q[i]->Accept(0, 0);
+        for (int k = 0; k < waiting[i]; ++k)
+            q[i]->Accept(0, 0);
     }
     const uint8_t* mask = c->acceptedTypes.data();
     c->sourceDiscipline = kSourceMost;
@@ -366,7 +374,8 @@ TEST_F(ChannelTest, FailureRule3WaitsForTheRepair) {
     // waiting request onto the device free since 11 (idle 2, never negative).
     using P = std::pair<SimTime, SimTime>;
     EXPECT_EQ(BusyStretch(c->devices), (std::vector<P>{{17, 5}, {23, 13}}));
-    for (const DeviceRecord& r : c->devices.records) EXPECT_LE(r.startTime, 13.0);
+    for (const DeviceRecord& r : c->devices.records)
+        EXPECT_LE(r.startTime, 13.0);
     EXPECT_EQ(c->devices.Device(1).completionTime, 12.0) << "free since its request ended";
     At(17);
     EXPECT_EQ(out->Times(), (std::vector<SimTime>{13, 13, 17}));
@@ -446,7 +455,8 @@ TEST_F(ChannelTest, FailingChannelsReservingEachOtherLoseNoRequest) {
     q->lengthLimited = 1;
     q->lengthLimit = 5;
     for (int i = 0; i < 3; ++i) {
-        for (auto& law : c[i]->serviceLaws) law = {kLawExponential, 0.5f, 0};
+        for (auto& law : c[i]->serviceLaws)
+            law = {kLawExponential, 0.5f, 0};
         c[i]->failuresOn = 1;
         c[i]->failureRule = static_cast<uint8_t>(i + 1);
         c[i]->reserveChannel = m.NodeIndex(c[(i + 1) % 3]->name);
@@ -459,11 +469,14 @@ TEST_F(ChannelTest, FailingChannelsReservingEachOtherLoseNoRequest) {
     c[1]->transformTable = {1, 0};
     m.arrivalsLimit = 20000;
     m.BeginRun();
-    while (!m.Stop()) Step();
+    while (!m.Stop())
+        Step();
     uint32_t inside = 0;
-    for (const auto& type : m.requestTypes) inside += type->count;
+    for (const auto& type : m.requestTypes)
+        inside += type->count;
     uint32_t held = q->HeldCount();
-    for (CChannel* ch : c) held += ch->HeldCount();
+    for (CChannel* ch : c)
+        held += ch->HeldCount();
     EXPECT_EQ(inside, held);
     m.EndRun();
     EXPECT_EQ(m.arrived, 20001u);

@@ -9,7 +9,7 @@ namespace {
 
 // A node whose time the test sets by hand.
 class TimedNode : public CQSObject {
-public:
+  public:
     SimTime time = 0;
     explicit TimedNode(CQueuingSystem* m) : CQSObject(kQueue, "n", m) {}
     void BeginRun() override {}
@@ -23,12 +23,13 @@ public:
 };
 
 class EventListTest : public ::testing::Test {
-protected:
+  protected:
     CQueuingSystem model;
     CEventList list;
 
     void SetUp() override {
-        for (int i = 0; i < 5; ++i) model.nodes.push_back(std::make_unique<TimedNode>(&model));
+        for (int i = 0; i < 5; ++i)
+            model.nodes.push_back(std::make_unique<TimedNode>(&model));
         list.Build(model.nodeCount(), model.nodes.data());  // no generators: empty
     }
     TimedNode& N(int i) { return *static_cast<TimedNode*>(model.nodes[i].get()); }

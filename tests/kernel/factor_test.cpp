@@ -10,11 +10,11 @@ namespace {
 using namespace testing_models;
 
 class FactorTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { RestoreRandomStartState(); }
 
-    static FactorSettings Settings(uint8_t object, int8_t parameter, float start, float step, uint8_t count,
-                                   uint8_t type = 255) {
+    static FactorSettings Settings(uint8_t object, int8_t parameter, float start, float step,
+                                   uint8_t count, uint8_t type = 255) {
         FactorSettings f;
         f.factorObject = object;
         f.factorType = type;
@@ -133,7 +133,8 @@ TEST_F(FactorTest, SettingsAreCheckedBeforeAnythingChanges) {
     QueueLine q = MakeQueueLine(Exponential(1.0f), Exponential(2.0f));
     CQueuingSystem& m = *q.model;
     const FactorSettings before = m.plannedFactor;
-    EXPECT_EQ(m.SetFactor(Settings(4, kFactorDevices, 2.0f, 3.0f, 4), kAll), kNoSuchNode) << "a sink";
+    EXPECT_EQ(m.SetFactor(Settings(4, kFactorDevices, 2.0f, 3.0f, 4), kAll), kNoSuchNode)
+        << "a sink";
     EXPECT_EQ(m.SetFactor(Settings(9, kFactorDevices, 2.0f, 3.0f, 4), kAll), kNoSuchNode);
     EXPECT_EQ(m.SetFactor(Settings(3, kFactorDevices, -1.0f, 3.0f, 4), kAll), kFactorNegativeStart);
     EXPECT_EQ(m.plannedFactor, before);

@@ -8,7 +8,7 @@ namespace {
 using namespace testing_models;
 
 class IndicatorTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { RestoreRandomStartState(); }
 };
 

@@ -43,8 +43,14 @@ inline QueueLine MakeQueueLine(LawRecord interval, LawRecord service, uint8_t de
     return q;
 }
 
-inline LawRecord Exponential(float rate) { return {kLawExponential, rate, 0.0f}; }
-inline LawRecord Deterministic(float c) { return {kLawDeterministic, c, 0.0f}; }
-inline LawRecord Uniform(float a, float b) { return {kLawUniform, a, b}; }
+inline LawRecord Exponential(float rate) {
+    return {kLawExponential, rate, 0.0f};
+}
+inline LawRecord Deterministic(float c) {
+    return {kLawDeterministic, c, 0.0f};
+}
+inline LawRecord Uniform(float a, float b) {
+    return {kLawUniform, a, b};
+}
 
 }  // namespace marvolt::testing_models

@@ -13,7 +13,7 @@ namespace {
 using namespace testing_models;
 
 class TheoryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { RestoreRandomStartState(); }
     static double MeanWait(const QueueLine& q, size_t slot = 0) { return q.queue->totalWait[slot]; }
 };

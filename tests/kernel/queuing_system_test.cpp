@@ -21,11 +21,13 @@ TEST(ContainerTest, NamesAreUniquePerListAndLimited) {
     EXPECT_EQ(m.RequestTypeIndex("missing"), kNoIndex);
 
     CQueuingSystem full;
-    for (int i = 0; i < ObjectLimit; ++i) ASSERT_TRUE(full.AddGenerator(full.DefaultNodeName(kGenerator)));
+    for (int i = 0; i < ObjectLimit; ++i)
+        ASSERT_TRUE(full.AddGenerator(full.DefaultNodeName(kGenerator)));
     EXPECT_EQ(full.nodeCount(), 250);
     EXPECT_EQ(full.DefaultNodeName(kGenerator), "");
     EXPECT_FALSE(full.AddSink("another"));
-    for (int i = 0; i < RequestTypeLimit; ++i) ASSERT_TRUE(full.AddRequestType(full.DefaultTypeName()));
+    for (int i = 0; i < RequestTypeLimit; ++i)
+        ASSERT_TRUE(full.AddRequestType(full.DefaultTypeName()));
     EXPECT_EQ(full.DefaultTypeName(), "");
     EXPECT_FALSE(full.AddRequestType("one more"));
 }
@@ -122,9 +124,11 @@ TEST(ContainerTest, DeleteRequestTypeRenumbersTypes) {
     m.AddRequestType("t2");
     auto* a = m.AddGenerator("a");
     auto* b = m.AddGenerator("b");
-    for (uint8_t t : {2, 1, 0}) a->SetGeneratedType(t, true);
+    for (uint8_t t : {2, 1, 0})
+        a->SetGeneratedType(t, true);
     a->typeProbabilities = {0.5f, 0.3f, 0.2f};
-    for (uint8_t t : {2, 0}) b->SetGeneratedType(t, true);
+    for (uint8_t t : {2, 0})
+        b->SetGeneratedType(t, true);
     auto* sink = m.AddSink("s");
     sink->lifetimeDistFlags = {1, 0, 1, 0};
     m.plannedFactor.factorType = 2;
@@ -135,7 +139,8 @@ TEST(ContainerTest, DeleteRequestTypeRenumbersTypes) {
     EXPECT_EQ(m.DeleteRequestType("nothing"), kNoSuchType);
     ASSERT_EQ(m.DeleteRequestType("t1"), kOk);
     EXPECT_EQ(a->generatedTypes, (std::vector<uint8_t>{1, 0}));
-    EXPECT_EQ(a->typeProbabilities, (std::vector<float>{0.5f, 0.2f})) << "probabilities are not rescaled";
+    EXPECT_EQ(a->typeProbabilities, (std::vector<float>{0.5f, 0.2f}))
+        << "probabilities are not rescaled";
     EXPECT_EQ(b->generatedTypes, (std::vector<uint8_t>{1, 0}));
     EXPECT_EQ(sink->lifetimeDistFlags, (std::vector<uint8_t>{1, 0, 0}));
     EXPECT_EQ(m.plannedFactor.factorType, 1);
@@ -168,9 +173,11 @@ TEST(DependsVectorTest, DuplicatesKeptOnceAndStorageGrowsInSteps) {
     EXPECT_EQ(v.Add(1, 255, 5), nullptr);
     EXPECT_EQ(v.itemCount(), 1u);
     EXPECT_EQ(v.itemCapacity(), 15u);
-    for (int i = 0; i < 15; ++i) v.Add(2, 255, static_cast<uint8_t>(i));
+    for (int i = 0; i < 15; ++i)
+        v.Add(2, 255, static_cast<uint8_t>(i));
     EXPECT_EQ(v.itemCapacity(), 30u);
-    for (int i = 0; i < 15; ++i) EXPECT_TRUE(v.Remove(2, 255, static_cast<uint8_t>(i)));
+    for (int i = 0; i < 15; ++i)
+        EXPECT_TRUE(v.Remove(2, 255, static_cast<uint8_t>(i)));
     EXPECT_FALSE(v.Remove(2, 255, 0));
     EXPECT_EQ(v.itemCount(), 1u);
     EXPECT_EQ(v.itemCapacity(), 15u) << "shrunk once a whole step was spare";

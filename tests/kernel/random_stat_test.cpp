@@ -8,7 +8,7 @@ namespace marvolt {
 namespace {
 
 class RandomTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { RestoreRandomStartState(); }
 };
 
@@ -16,7 +16,8 @@ protected:
 uint32_t StateBefore(int r) {
     for (uint32_t s = 0;; ++s) {
         SetRandomState(s);
-        if (NextRandom() == r) return s;
+        if (NextRandom() == r)
+            return s;
     }
 }
 
@@ -45,7 +46,8 @@ TEST_F(RandomTest, EachLawConsumesItsNumberOfValues) {
         SampleLaw(c.law);
         uint32_t expected = 22695478u;
         RestoreRandomStartState();
-        for (int i = 0; i < c.draws; ++i) NextRandom();
+        for (int i = 0; i < c.draws; ++i)
+            NextRandom();
         expected = RandomState();
         RestoreRandomStartState();
         SampleLaw(c.law);
@@ -258,7 +260,8 @@ TEST(DistributionTest, ChiSquare) {
     d.upperBound = 4.0f;
     d.binCount = 4;
     ASSERT_TRUE(d.ResetBins());
-    for (float x : {0.5f, 1.5f, 2.5f, 3.5f}) d.AddValue(x);
+    for (float x : {0.5f, 1.5f, 2.5f, 3.5f})
+        d.AddValue(x);
     std::vector<float> e;
     EXPECT_FLOAT_EQ(d.ChiSquare({kLawUniform, 0.0f, 4.0f}, &e), 0.0f);
     ASSERT_EQ(e.size(), 4u);
@@ -275,7 +278,8 @@ TEST(DistributionTest, ChiSquare) {
     i.upperBound = 3;
     i.binCount = 4;
     ASSERT_TRUE(i.ResetBins());
-    for (int v = 0; v < 4; ++v) i.AddWeighted(v, 2.0f);
+    for (int v = 0; v < 4; ++v)
+        i.AddWeighted(v, 2.0f);
     std::vector<float> ie;
     EXPECT_FLOAT_EQ(i.ChiSquare({kLawUniform, 0.0f, 1.0f}, &ie), 0.0f);
     ASSERT_EQ(ie.size(), 4u);

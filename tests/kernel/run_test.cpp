@@ -13,7 +13,7 @@ namespace {
 
 // A node with a held count set by hand, to steer routing.
 class HoldingNode : public CQSObject {
-public:
+  public:
     uint32_t held = 0;
     bool accepts = true;
     int accepted = 0;
@@ -32,12 +32,13 @@ public:
 uint32_t StateBefore(int r) {
     for (uint32_t s = 0;; ++s) {
         SetRandomState(s);
-        if (NextRandom() == r) return s;
+        if (NextRandom() == r)
+            return s;
     }
 }
 
 class RunTest : public ::testing::Test {
-protected:
+  protected:
     CQueuingSystem m;
     void SetUp() override {
         RestoreRandomStartState();

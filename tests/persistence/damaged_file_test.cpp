@@ -36,9 +36,9 @@ TEST(DamagedFile, EveryPrefixIsRefusedOrOpensWithoutResults) {
 // claims more than it holds.
 struct Damage {
     const char* what;
-    const char* tag;   // the item changed
-    int occurrence;    // which one, counted from the start
-    size_t offset;     // from the start of the tag
+    const char* tag;  // the item changed
+    int occurrence;   // which one, counted from the start
+    size_t offset;    // from the start of the tag
     std::vector<uint8_t> bytes;
 };
 
@@ -59,14 +59,12 @@ TEST_P(HostileFile, IsUnreadable) {
 INSTANTIATE_TEST_SUITE_P(
     Indices, HostileFile,
     ::testing::Values(
-        Damage{"receiver", "RCDT", 0, 5, {4}},         // node 4 of 4
-        Damage{"source", "SRDT", 0, 5, {7}},
-        Damage{"reserve", "RSCH", 0, 4, {4}},
-        Damage{"generated_type", "RQDT", 0, 6, {2}},   // type 2 of 2
+        Damage{"receiver", "RCDT", 0, 5, {4}},  // node 4 of 4
+        Damage{"source", "SRDT", 0, 5, {7}}, Damage{"reserve", "RSCH", 0, 4, {4}},
+        Damage{"generated_type", "RQDT", 0, 6, {2}},  // type 2 of 2
         Damage{"refusal_sink_range", "DSPN", 0, 4, {4}},
         Damage{"refusal_sink_kind", "DSPN", 0, 4, {2}},  // a channel
-        Damage{"factor_object", "PLFC", 0, 4, {4}},
-        Damage{"factor_type", "USFC", 0, 5, {2}},
+        Damage{"factor_object", "PLFC", 0, 4, {4}}, Damage{"factor_type", "USFC", 0, 5, {2}},
         Damage{"factor_parameter", "PLFC", 0, 6, {13}},
         Damage{"dependency_object", "DPVC", 0, 17, {9}},
         Damage{"dependency_type", "DPVC", 0, 30, {2}},
@@ -79,15 +77,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Counts, HostileFile,
-    ::testing::Values(
-        Damage{"types_beyond_limit", "RQDS", 0, 4, {251}},
-        Damage{"nodes_beyond_limit", "OBDS", 0, 4, {251}},
-        Damage{"long_text", "DESC", 0, 4, {0xFF, 0xFF, 0xFF, 0x7F}},
-        Damage{"negative_text", "DESC", 0, 4, {0x00, 0x00, 0x00, 0x80}},
-        Damage{"receiver_count", "RCDT", 0, 4, {255}},
-        Damage{"dependency_count", "DPVC", 0, 4, {0xFF, 0xFF, 0xFF, 0xFF}},
-        Damage{"dependency_values", "DPVC", 0, 16, {255}},
-        Damage{"bins", "QTYD", 1, 12, {255, 1, 0, 0, 0, 0, 0, 0, 0, 1}}),
+    ::testing::Values(Damage{"types_beyond_limit", "RQDS", 0, 4, {251}},
+                      Damage{"nodes_beyond_limit", "OBDS", 0, 4, {251}},
+                      Damage{"long_text", "DESC", 0, 4, {0xFF, 0xFF, 0xFF, 0x7F}},
+                      Damage{"negative_text", "DESC", 0, 4, {0x00, 0x00, 0x00, 0x80}},
+                      Damage{"receiver_count", "RCDT", 0, 4, {255}},
+                      Damage{"dependency_count", "DPVC", 0, 4, {0xFF, 0xFF, 0xFF, 0xFF}},
+                      Damage{"dependency_values", "DPVC", 0, 16, {255}},
+                      Damage{"bins", "QTYD", 1, 12, {255, 1, 0, 0, 0, 0, 0, 0, 0, 1}}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST(DamagedFile, QueueWithTypesButNoAcceptedTypesIsUnreadable) {

@@ -54,7 +54,9 @@ TEST(FileFormat, PrimitiveEncodings) {
               (std::vector<uint8_t>{4, 0xD1, 0xF2, 0xEE, 0xEA}));
     EXPECT_EQ(Encoded([](RecordWriter& w) { w.LongText("ё№"); }),
               (std::vector<uint8_t>{2, 0, 0, 0, 0xB8, 0xB9}));
-    EXPECT_EQ(Encoded([](RecordWriter& w) { w.Law({kLawNormal, 1.0f, -2.0f}); }),
+    EXPECT_EQ(Encoded([](RecordWriter& w) {
+                  w.Law({kLawNormal, 1.0f, -2.0f});
+              }),
               (std::vector<uint8_t>{3, 0, 0, 0, 0, 0, 0x80, 0x3F, 0, 0, 0, 0xC0}));
     EXPECT_EQ(Encoded([](RecordWriter& w) { w.I32(-2); }),
               (std::vector<uint8_t>{0xFE, 0xFF, 0xFF, 0xFF}));
@@ -120,9 +122,8 @@ TEST(FileFormat, FactorRecordIsTwentyEightBytes) {
 
 TEST(FileFormat, DependencyMarkerZeroMeansNoValuesAndCapacityIsIgnored) {
     // D 2, capacity 30, growth step 7, V 2; the second entry has marker 0.
-    std::vector<uint8_t> bytes = {2, 0, 0, 0, 30, 0, 0, 0, 7, 0, 0, 0, 2,
-                                  1, 255, 3, 2, 0, 0, 0x80, 0x3F, 0, 0, 0, 0x40,
-                                  255, 0, 26, 0};
+    std::vector<uint8_t> bytes = {2, 0, 0, 0, 30,   0,    0, 0, 7, 0,    0,   0, 2,  1, 255,
+                                  3, 2, 0, 0, 0x80, 0x3F, 0, 0, 0, 0x40, 255, 0, 26, 0};
     TextCodec codec;
     ByteReader r(bytes.data(), bytes.size(), codec);
     CDependsVector d;
@@ -171,7 +172,8 @@ TEST(FileFormat, ResultsDecideTheIndicatorItems) {
 
 TEST(FileFormat, QueueStoresDistributionsOfSlotZeroAndAcceptedTypesOnly) {
     CQueuingSystem m;
-    for (const char* name : {"A", "B", "C"}) m.AddRequestType(name);
+    for (const char* name : {"A", "B", "C"})
+        m.AddRequestType(name);
     CQueue* q = m.AddQueue("q");
     q->acceptedTypes = {1, 0, 1};
     q->waitDistributions[2].emplace();  // not accepted: not stored

@@ -128,9 +128,8 @@ std::unique_ptr<CQueuingSystem> RichModel(bool withResults) {
 
     CChannel* c1 = m->AddChannel("Канал1");
     c1->deviceCount = 2;
-    c1->serviceLaws = {{kLawExponential, 2.0f, 0.0f},
-                       {kLawUniform, 0.2f, 0.8f},
-                       {kLawNormal, 0.5f, 0.1f}};
+    c1->serviceLaws = {
+        {kLawExponential, 2.0f, 0.0f}, {kLawUniform, 0.2f, 0.8f}, {kLawNormal, 0.5f, 0.1f}};
     c1->transformOn = 1;
     c1->transformTable = {0, 2, 2};
     c1->failuresOn = 1;
@@ -325,7 +324,8 @@ void ExpectSameNode(const CQSObject& e, const CQSObject& a, bool results) {
 
 uint8_t RefusalSinkIndex(const CQueuingSystem& m) {
     for (size_t i = 0; i < m.nodes.size(); ++i) {
-        if (m.nodes[i].get() == m.refusalSink) return static_cast<uint8_t>(i);
+        if (m.nodes[i].get() == m.refusalSink)
+            return static_cast<uint8_t>(i);
     }
     return kNoIndex;
 }
@@ -415,7 +415,8 @@ std::vector<uint8_t> HexFile(const std::string& name) {
 
 size_t FindTag(const std::vector<uint8_t>& bytes, const char* tag, size_t from, int n) {
     for (size_t i = from; i + 4 <= bytes.size(); ++i) {
-        if (std::memcmp(&bytes[i], tag, 4) == 0 && n-- == 0) return i;
+        if (std::memcmp(&bytes[i], tag, 4) == 0 && n-- == 0)
+            return i;
     }
     return std::string::npos;
 }
@@ -428,12 +429,14 @@ void RemoveItem(std::vector<uint8_t>& bytes, const char* tag, size_t dataSize, s
 }
 
 void PutU32(std::vector<uint8_t>& bytes, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 void KeepAsSeed(const std::string& name, const std::vector<uint8_t>& bytes) {
     const char* dir = std::getenv("MARVOLT_SEED_DIR");
-    if (!dir || !*dir) return;
+    if (!dir || !*dir)
+        return;
     std::ofstream out(std::filesystem::path(dir) / (name + ".qsf"), std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));

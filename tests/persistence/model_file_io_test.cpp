@@ -24,7 +24,7 @@ std::vector<uint8_t> Contents(const fs::path& p) {
 }
 
 class ModelFileIo : public ::testing::Test {
-protected:
+  protected:
     fs::path dir;
     void SetUp() override {
         dir = fs::temp_directory_path() /
@@ -41,7 +41,8 @@ protected:
     // Only the given names are in the folder: no temporary file was left behind.
     void ExpectOnly(std::initializer_list<const char*> names) {
         std::vector<std::string> found;
-        for (const auto& e : fs::directory_iterator(dir)) found.push_back(e.path().filename());
+        for (const auto& e : fs::directory_iterator(dir))
+            found.push_back(e.path().filename());
         std::sort(found.begin(), found.end());
         std::vector<std::string> expected(names.begin(), names.end());
         std::sort(expected.begin(), expected.end());
@@ -96,7 +97,8 @@ TEST_F(ModelFileIo, SaveIntoAMissingFolderCannotOpen) {
 }
 
 TEST_F(ModelFileIo, ReadOnlyFileOrFolderIsLeftAlone) {
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind the superuser";
     const fs::path path = dir / "model.qsf";
     std::ofstream(path) << "old";
     fs::permissions(path, fs::perms::owner_read);

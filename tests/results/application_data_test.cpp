@@ -89,7 +89,7 @@ TEST(CatalogueNamesTest, GapsAndUnknownIdsHaveEmptyNames) {
 
 // Nodes: Канал1 0, Накопитель1 1, Сток1 2, Сток отказов 3.
 class CaptionTest : public ::testing::Test {
-protected:
+  protected:
     CQueuingSystem m;
     void SetUp() override {
         m.AddRequestType("А");
@@ -247,7 +247,8 @@ TEST(ReportTextTest, QueueListsOnlyTheTypesItAdmits) {
     const std::string block = report.substr(begin, end - begin);
     auto count = [&](const std::string& what) {
         int n = 0;
-        for (size_t p = block.find(what); p != std::string::npos; p = block.find(what, p + 1)) ++n;
+        for (size_t p = block.find(what); p != std::string::npos; p = block.find(what, p + 1))
+            ++n;
         return n;
     };
     const int ids = static_cast<int>(CAppData::ReportQueueSet.size());

@@ -16,7 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class RunnerTest : public ::testing::Test {
-protected:
+  protected:
     fs::path dir;
     std::ostringstream out, err;
 
@@ -29,7 +29,8 @@ protected:
 
     std::unique_ptr<CQueuingSystem> Example(const std::string& name) {
         for (auto& e : BuildExampleModels()) {
-            if (e.fileName == name) return std::move(e.model);
+            if (e.fileName == name)
+                return std::move(e.model);
         }
         return nullptr;
     }
@@ -40,7 +41,8 @@ protected:
     }
     int Run(std::vector<std::string> args) {
         ParsedOptions p = ParseRunOptions(args);
-        if (!p.error.empty()) return kRunBadArguments;
+        if (!p.error.empty())
+            return kRunBadArguments;
         return RunBatch(p.options, out, err);
     }
 };
@@ -59,7 +61,8 @@ TEST_F(RunnerTest, OptionsAreCheckedLikeTheExperimentWindow) {
     EXPECT_FALSE(ParsePositiveInteger("+5"));
     EXPECT_EQ(ParsePositiveInteger("4294967295"), 4294967295u);
 
-    EXPECT_NE(ParseRunOptions({"--time", "-1", "m.qsf"}).error.find("положительное число"), std::string::npos);
+    EXPECT_NE(ParseRunOptions({"--time", "-1", "m.qsf"}).error.find("положительное число"),
+              std::string::npos);
     EXPECT_FALSE(ParseRunOptions({"--arrivals"}).error.empty());
     EXPECT_FALSE(ParseRunOptions({"--bogus", "m.qsf"}).error.empty());
     EXPECT_FALSE(ParseRunOptions({}).error.empty());
