@@ -91,6 +91,27 @@ std::string FilePath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+CQSObject* AddNode(CQueuingSystem& model, uint8_t kind, const std::string& name) {
+    switch (kind) {
+        case kGenerator:
+            return model.AddGenerator(name);
+        case kQueue:
+            return model.AddQueue(name);
+        case kChannel:
+            return model.AddChannel(name);
+        default:
+            return model.AddSink(name);
+    }
+}
+
+// The link refusals of the scheme: "Сообщение", one OK button.
+void ShowNotice(MessageService& messages, MessageIcon icon, const QString& text) {
+    messages.Show(kCaptionNotice, icon, text, kButtonOk);
+}
+
+const QString kSinkAsSource =
+    QStringLiteral("Сток не может быть выбран в качестве источника заявок.");
+
 }  // namespace
 
 TMainForm::TMainForm(UiServices services, QWidget* parent)
@@ -103,6 +124,17 @@ TMainForm::TMainForm(UiServices services, QWidget* parent)
     view_.QueueIcon = CQSView::WithWhiteTransparent(NodePicture(1));
     view_.ChannelIcon = CQSView::WithWhiteTransparent(NodePicture(2));
     view_.SinkIcon = CQSView::WithWhiteTransparent(NodePicture(3));
+    const auto at = [](const QMouseEvent* e) { return e->position().toPoint(); };
+    connect(Image1, &SchemePicture::MouseDown, this, [this, at](QMouseEvent* e) {
+        Image1MouseDown(e->button(), e->buttons(), at(e).x(), at(e).y());
+    });
+    connect(Image1, &SchemePicture::MouseMove, this,
+            [this, at](QMouseEvent* e) { Image1MouseMove(e->buttons(), at(e).x(), at(e).y()); });
+    connect(Image1, &SchemePicture::MouseUp, this, [this, at](QMouseEvent* e) {
+        Image1MouseUp(e->button(), e->buttons(), at(e).x(), at(e).y());
+    });
+    connect(Image1, &SchemePicture::DoubleClick, this,
+            [this, at](QMouseEvent* e) { Image1DblClick(at(e).x(), at(e).y()); });
     NewModel(false);
 }
 
@@ -147,12 +179,9 @@ void TMainForm::BuildMenus() {
     // Opened from the scheme picture by the canvas handlers.
     LinkPopupMenu = new QMenu(this);
     LinkPopupMenu->setObjectName(QStringLiteral("LinkPopupMenu"));
-    N23 = LinkPopupMenu->addAction(QStringLiteral("Удалить связь"));
-    N23->setObjectName(QStringLiteral("N23"));
-    N24 = LinkPopupMenu->addAction(QStringLiteral("Свойства источника заявок"));
-    N24->setObjectName(QStringLiteral("N24"));
-    N25 = LinkPopupMenu->addAction(QStringLiteral("Свойства приемника заявок"));
-    N25->setObjectName(QStringLiteral("N25"));
+    item(LinkPopupMenu, N23, "N23", "Удалить связь", &TMainForm::N23Click);
+    item(LinkPopupMenu, N24, "N24", "Свойства источника заявок", &TMainForm::N24Click);
+    item(LinkPopupMenu, N25, "N25", "Свойства приемника заявок", &TMainForm::N25Click);
     N24->setEnabled(false);
     N25->setEnabled(false);
 }
@@ -330,7 +359,7 @@ void TMainForm::NewModel(bool redraw) {
     refusals->x = 15;
     refusals->y = view_.NodeSize + 35;
     view_.Model = model_.get();
-    view_.SelectedNode = kNoIndex;
+    ForgetNodeIndices();
     model_->modelDescription = "Новая модель";
     CommentMemo->setPlainText(DescriptionForMemo(model_->modelDescription));
     fileName_.clear();
@@ -610,21 +639,7 @@ void TMainForm::AddWithDialog() {
         AddTreeEntry(target, name);
         return;
     }
-    CQSObject* node = nullptr;
-    switch (kind) {
-        case kGenerator:
-            node = model_->AddGenerator(utf8);
-            break;
-        case kQueue:
-            node = model_->AddQueue(utf8);
-            break;
-        case kChannel:
-            node = model_->AddChannel(utf8);
-            break;
-        default:
-            node = model_->AddSink(utf8);
-            break;
-    }
+    CQSObject* node = AddNode(*model_, kind, utf8);
     if (!node)
         return;
     AddTreeEntry(target, name);
@@ -682,7 +697,7 @@ void TMainForm::DeleteObject(uint8_t node) {
     delete FindChild(CategoryOfKind(n->kind), name);
     const std::string nodeName = n->name;  // the node and its name go with it
     model_->DeleteNode(nodeName);
-    view_.SelectedNode = kNoIndex;
+    ForgetNodeIndices();
     RedrawScheme();
 }
 
@@ -888,6 +903,7 @@ void TMainForm::ReplaceModel(std::unique_ptr<CQueuingSystem> current,
     model_ = std::move(current);
     results_ = std::move(results);
     view_.Model = model_.get();
+    ForgetNodeIndices();
 }
 
 void TMainForm::OpenModel() {
@@ -1021,6 +1037,227 @@ void TMainForm::ChanToolButtonClick() {
 }
 void TMainForm::DispToolButtonClick() {
     SelectMode(DispToolButton, Qt::CrossCursor);
+}
+
+uint8_t TMainForm::PlacementKind() const {
+    if (GenToolButton->isChecked())
+        return kGenerator;
+    if (QueToolButton->isChecked())
+        return kQueue;
+    if (ChanToolButton->isChecked())
+        return kChannel;
+    if (DispToolButton->isChecked())
+        return kSink;
+    return kNoIndex;
+}
+
+// ---- the mouse on the scheme ----
+
+void TMainForm::ForgetNodeIndices() {
+    view_.SelectedNode = kNoIndex;
+    view_.LinkSource = kNoIndex;
+}
+
+void TMainForm::Image1MouseDown(Qt::MouseButton button, Qt::MouseButtons held, int x, int y) {
+    if (button == Qt::RightButton) {
+        if (!(held & Qt::LeftButton))
+            SchemeContextMenu(x, y);
+        return;
+    }
+    if (button != Qt::LeftButton)
+        return;
+    if (CursorToolButton->isChecked()) {
+        view_.SelectedNode = view_.NodeAt(x, y);
+        return;
+    }
+    if (LinkToolButton->isChecked()) {
+        LinkModeClick(x, y);
+        return;
+    }
+    const uint8_t kind = PlacementKind();
+    if (kind != kNoIndex)
+        PlaceNode(kind, x, y);
+}
+
+void TMainForm::PlaceNode(uint8_t kind, int x, int y) {
+    if (model_->nodeCount() == ObjectLimit) {
+        ObjectLimitMessage();
+        return;
+    }
+    const std::string name = model_->DefaultNodeName(kind);
+    CQSObject* node = AddNode(*model_, kind, name);
+    if (!node)
+        return;
+    AddTreeEntry(CategoryOfKind(kind), Text(name));
+    if (kind == kSink)
+        AddRefusalSinkName(Text(name));
+    CursorToolButtonClick();
+    // Centred on the press, but never at 0: a node there counts as unplaced.
+    const int32_t half = view_.NodeSize / 2;
+    node->x = x < half + 1 ? 1 : x - half;
+    node->y = y < half + 1 ? 1 : y - half;
+    QPainter canvas(&Image1->Bitmap());
+    view_.DrawNode(model_->NodeIndex(name), canvas);
+    canvas.end();
+    Image1->update();
+}
+
+void TMainForm::LinkModeClick(int x, int y) {
+    const uint8_t hit = view_.NodeAt(x, y);
+    if (hit == kNoIndex)
+        return;
+    if (view_.LinkSource == kNoIndex) {
+        if (model_->Node(hit)->kind == kSink)
+            ShowNotice(services_.messages, MessageIcon::kInformation, kSinkAsSource);
+        else
+            view_.LinkSource = hit;
+        return;
+    }
+    if (view_.LinkSource == hit)
+        return;
+    const uint8_t source = view_.LinkSource;
+    switch (model_->Link(source, hit)) {
+        case kOk: {
+            QPainter canvas(&Image1->Bitmap());
+            view_.DrawLink(source, hit, canvas, Qt::SolidLine);
+            canvas.end();
+            Image1->update();
+            view_.LinkSource = kNoIndex;
+            break;
+        }
+        case kLinkFromSink:
+            ShowNotice(services_.messages, MessageIcon::kWarning, kSinkAsSource);
+            view_.LinkSource = kNoIndex;
+            break;
+        case kLinkToGenerator:
+            ShowNotice(services_.messages, MessageIcon::kInformation,
+                       QStringLiteral("Генератор не может быть выбран в качестве приемника "
+                                      "заявок."));
+            view_.LinkSource = kNoIndex;
+            break;
+        case kLinkExists:
+            break;
+        case kLinkQueueToQueue:
+            ShowNotice(services_.messages, MessageIcon::kInformation,
+                       QStringLiteral("Накопитель не может быть выбран \nв качестве источника "
+                                      "заявок для другого накопителя \n(между двумя "
+                                      "накопителями нельзя установить связь)."));
+            view_.LinkSource = kNoIndex;
+            break;
+        default:
+            ShowNotice(services_.messages, MessageIcon::kWarning,
+                       QStringLiteral("Объект не найден."));
+            break;
+    }
+}
+
+void TMainForm::SchemeContextMenu(int x, int y) {
+    const QPoint global = Image1->mapToGlobal(QPoint(x, y));
+    const uint8_t node = view_.NodeAt(x, y);
+    if (node != kNoIndex) {
+        AddObjectItem->setVisible(false);
+        DeleteObjectItem->setEnabled(true);
+        PropertiesItem->setEnabled(static_cast<bool>(properties_));
+        view_.PopupNode = node;
+        ObjectPopupMenu->popup(global);
+        return;
+    }
+    if (view_.LinkAt(x, y))
+        LinkPopupMenu->popup(global);
+}
+
+void TMainForm::Image1MouseMove(Qt::MouseButtons held, int x, int y) {
+    if ((held & Qt::LeftButton) && view_.SelectedNode < model_->nodeCount())
+        DragOutline(x, y);
+}
+
+void TMainForm::DragOutline(int x, int y) {
+    const bool first = DragImage->isHidden();
+    QPoint place = DragImage->pos();
+    if (first) {
+        // An axis the first move cannot use keeps the node's own place, not
+        // wherever the outline was left by the previous drag.
+        const CQSObject* node = model_->Node(view_.SelectedNode);
+        place = QPoint(node->x + Image1->x(), node->y + Image1->y());
+    }
+    const QSize client = MainScrollBox->viewport()->size();
+    const int left = x - view_.GripX + Image1->x();
+    if (left > 0 && left + view_.NodeSize < client.width())
+        place.setX(left);
+    const int top = y - view_.GripY + Image1->y();
+    if (top > 0 && top + view_.NodeSize < client.height())
+        place.setY(top);
+    DragImage->move(place);
+    if (first) {
+        QPainter canvas(&Image1->Bitmap());
+        view_.DrawNode(view_.SelectedNode, canvas);
+        canvas.end();
+        Image1->update();
+        DragImage->raise();
+        DragImage->show();
+    }
+}
+
+void TMainForm::Image1MouseUp(Qt::MouseButton button, Qt::MouseButtons held, int, int) {
+    // Any other release during a drag (the right button let go first) ends it
+    // as a cancel, so neither the outline nor the focus rectangle is left behind.
+    if (!DragImage->isHidden())
+        DropNode(button != Qt::LeftButton || (held & Qt::RightButton) ||
+                 view_.SelectedNode >= model_->nodeCount());
+    view_.SelectedNode = kNoIndex;
+}
+
+void TMainForm::DropNode(bool cancelled) {
+    DragImage->hide();
+    if (!cancelled) {
+        CQSObject* node = model_->Node(view_.SelectedNode);
+        node->x = DragImage->x() - Image1->x();
+        node->y = DragImage->y() - Image1->y();
+        GrowPictureAroundNodes();
+    }
+    view_.SelectedNode = kNoIndex;
+    RedrawScheme();
+}
+
+void TMainForm::GrowPictureAroundNodes() {
+    const SchemeRect bounds = view_.Bounds();
+    int width = Image1->width();
+    int height = Image1->height();
+    if (bounds.width() + 50 > width)
+        width += 50;
+    if (bounds.height() + 50 > height)
+        height += 50;
+    if (width == Image1->width() && height == Image1->height())
+        return;
+    Image1->SetPictureSize(width, height);
+    TakeViewRect();
+}
+
+void TMainForm::Image1DblClick(int x, int y) {
+    if (!CursorToolButton->isChecked())
+        return;
+    const uint8_t node = view_.NodeAt(x, y);
+    if (node != kNoIndex)
+        EditObject(node);
+}
+
+void TMainForm::N23Click() {
+    const uint8_t source = view_.HitLinkSource;
+    const uint8_t receiver = view_.HitLinkReceiver;
+    if (source >= model_->nodeCount() || receiver >= model_->nodeCount())
+        return;
+    const int result = model_->Unlink(source, receiver);
+    view_.SelectedNode = kNoIndex;
+    if (result == kOk)
+        RedrawScheme();
+}
+
+void TMainForm::N24Click() {
+    EditObject(view_.HitLinkSource);
+}
+
+void TMainForm::N25Click() {
+    EditObject(view_.HitLinkReceiver);
 }
 
 }  // namespace marvolt

@@ -119,9 +119,15 @@ class TMainForm : public QMainWindow {
     void ObjectTreeDblClick();
     void ObjectTreeMouseDown(Qt::MouseButton button, Qt::MouseButtons held, const QPoint& at);
     void MainScrollBoxResize();
-    // The scheme picture's mouse handlers and the link menu's commands belong
-    // here too; the picture reports its mouse events through SchemePicture's
-    // signals.
+    // The scheme picture's mouse work. Positions are picture pixels; held is
+    // the set of buttons down once the event has happened.
+    void Image1MouseDown(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);
+    void Image1MouseMove(Qt::MouseButtons held, int x, int y);
+    void Image1MouseUp(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);
+    void Image1DblClick(int x, int y);
+    void N23Click();  // delete the link
+    void N24Click();  // properties of the link's source
+    void N25Click();  // properties of the link's receiver
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -155,6 +161,17 @@ class TMainForm : public QMainWindow {
     void DeleteSelectedEntry();
     void EditSelectedEntry();
     void SelectMode(QToolButton* button, Qt::CursorShape shape);
+    // The kind of node the pressed placement button puts down; 255 in the
+    // pointer and link modes.
+    uint8_t PlacementKind() const;
+    void PlaceNode(uint8_t kind, int x, int y);
+    void LinkModeClick(int x, int y);
+    void SchemeContextMenu(int x, int y);
+    void DragOutline(int x, int y);
+    void DropNode(bool cancelled);
+    void GrowPictureAroundNodes();
+    // Indices into the model stop meaning anything once it loses a node or is replaced.
+    void ForgetNodeIndices();
 
     UiServices services_;
     std::unique_ptr<CQueuingSystem> model_;

@@ -285,7 +285,8 @@ TEST_F(MainFormTest, TreeContextMenuOffersDeletionOnlyOnEntries) {
     QMenu* menu = form.findChild<QMenu*>(QStringLiteral("ObjectPopupMenu"));
     QTreeWidgetItem* generator = Entry(kGeneratorsCategory, QStringLiteral("Генератор1"));
     form.View().PopupNode = 0;
-    QTest::mousePress(Tree()->viewport(), Qt::RightButton, {},
+    // A click, not a press: the button would stay held for the tests that follow.
+    QTest::mouseClick(Tree()->viewport(), Qt::RightButton, {},
                       Tree()->visualItemRect(generator).center());
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(Tree()->currentItem(), generator);
