@@ -1,5 +1,7 @@
 // Marvolt: simulation modelling of queueing networks.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include "app/program.h"
 #include "kernel/random_stat.h"
@@ -8,6 +10,11 @@ int main(int argc, char** argv) {
     // One random sequence for the whole session, started before any window.
     marvolt::SeedRandomAtStartup();
     QApplication application(argc, argv);
+    // The toolkit's own texts (edit menus, standard buttons) in Russian too.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        application.installTranslator(&toolkitTexts);
     marvolt::QtMessageService messages;
     marvolt::QtFileDialogService fileDialogs;
     marvolt::QtClipboardService clipboard;

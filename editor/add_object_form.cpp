@@ -1,5 +1,6 @@
 #include "editor/add_object_form.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QLabel>
@@ -100,9 +101,15 @@ bool TAddObjectForm::NameEditExit() {
 bool TAddObjectForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == NameEdit && event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        // The focus has already moved on: a press on "Отмена" closes the dialog
+        // without judging a name that will never be used, and OK judges it itself.
+        // Leaving with the keyboard is still checked.
+        const QWidget* next = QApplication::focusWidget();
+        const bool toOwnButton =
+            reason == Qt::MouseFocusReason && (next == BitBtn1 || next == BitBtn2);
         // A box or menu over the dialog does not mean the user left the field.
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-            !checkPending_) {
+            !toOwnButton && !checkPending_) {
             // Checked once the press that moved the focus is over: a press on
             // "Отмена" then closes the dialog without a warning about a name
             // that will never be used, and a press on OK checks only once.

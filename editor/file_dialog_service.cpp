@@ -10,12 +10,15 @@ QString ToolkitFilter(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString& description = parts[i];
+        // "*.*" means every file, but the toolkit would match only names with a dot.
+        QString description = parts[i];
+        description.replace(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
+        const QString pattern = parts[i + 1] == QStringLiteral("*.*") ? QStringLiteral("*") : parts[i + 1];
         // The toolkit reads the patterns from the parentheses of the description.
         if (description.contains(QLatin1Char('(')))
             filters << description;
         else
-            filters << description + QStringLiteral(" (") + parts[i + 1] + QLatin1Char(')');
+            filters << description + QStringLiteral(" (") + pattern + QLatin1Char(')');
     }
     return filters.join(QStringLiteral(";;"));
 }

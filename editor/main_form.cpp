@@ -191,6 +191,9 @@ void TMainForm::BuildToolBar() {
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
     ToolBar1->setFloatable(false);
+    // The bar holds the only way to choose the refusal sink: it cannot be hidden.
+    ToolBar1->toggleViewAction()->setEnabled(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
     ToolBar1->setIconSize(QSize(16, 16));
     const auto button = [this](QToolButton*& b, const char* name, const char* hint, int icon,
                                bool toggles, void (TMainForm::*handler)()) {

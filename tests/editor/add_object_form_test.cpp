@@ -148,5 +148,29 @@ TEST_F(NameDialogTest, CancelClosesWithoutJudgingTheName) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+// A real click lets the event loop run between press and release.
+TEST_F(NameDialogTest, SlowCancelClickClosesWithoutJudgingTheName) {
+    dialog.NameEdit->setText(QString());
+    const int result = Run([&] {
+        QTest::mousePress(dialog.BitBtn2, Qt::LeftButton);
+        QTest::qWait(80);
+        QTest::mouseRelease(dialog.BitBtn2, Qt::LeftButton);
+        QTest::qWait(20);
+    });
+    EXPECT_EQ(result, QDialog::Rejected);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(NameDialogTest, SlowOkClickJudgesTheNameOnce) {
+    dialog.NameEdit->setText(QString());
+    Run([&] {
+        QTest::mousePress(dialog.BitBtn1, Qt::LeftButton);
+        QTest::qWait(80);
+        QTest::mouseRelease(dialog.BitBtn1, Qt::LeftButton);
+        QTest::qWait(20);
+    });
+    EXPECT_EQ(messages.shown.size(), 1u);
+}
+
 }  // namespace
 }  // namespace marvolt

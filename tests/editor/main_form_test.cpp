@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -22,6 +24,7 @@
 
 #include "app/program.h"
 #include "editor/add_object_form.h"
+#include "editor/file_dialog_service.h"
 #include "editor/scheme_picture.h"
 #include "kernel/generator.h"
 #include "recording_services.h"
@@ -645,6 +648,36 @@ TEST(ProgramTest, StartsWithOnlyTheMainWindowShownMaximised) {
     });
     program.MainForm().findChild<QAction*>(QStringLiteral("N5"))->trigger();
     EXPECT_EQ(aboutTitle, QStringLiteral("О программе"));
+}
+
+}  // namespace
+}  // namespace marvolt
+
+namespace marvolt {
+namespace {
+
+// The tool bar holds the only refusal-sink choice: no menu may hide it.
+TEST_F(MainFormTest, ToolBarHasNoMenuThatHidesIt) {
+    QToolBar* bar = form.findChild<QToolBar*>(QStringLiteral("ToolBar1"));
+    ASSERT_NE(bar, nullptr);
+    bool popupSeen = false;
+    QTimer::singleShot(50, [&] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            popupSeen = true;
+            popup->close();
+        }
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), bar->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(bar, &event);
+    QTest::qWait(80);
+    EXPECT_FALSE(popupSeen);
+    EXPECT_TRUE(bar->isVisible());
+}
+
+TEST(FileDialogFilterTest, AllFilesMatchNamesWithoutADot) {
+    EXPECT_EQ(ToolkitFilter(QStringLiteral("Файл модели (*.qsf)|*.qsf|Все файлы (*.*)|*.*")),
+              QStringLiteral("Файл модели (*.qsf);;Все файлы (*)"));
+    EXPECT_EQ(ToolkitFilter(QStringLiteral("Отчет|*.txt")), QStringLiteral("Отчет (*.txt)"));
 }
 
 }  // namespace
