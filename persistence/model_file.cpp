@@ -137,6 +137,10 @@ SaveResult SaveModelFile(const std::string& path, const CQueuingSystem& current,
 OpenedModels OpenModelFile(const std::string& path) {
     OpenedModels failed;
     failed.result = OpenResult::kCannotOpenForReading;
+    // A folder opens as a stream on this system but is no file to read.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        return failed;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
         return failed;
@@ -148,8 +152,11 @@ OpenedModels OpenModelFile(const std::string& path) {
     }
     const bool readError = std::ferror(f) != 0;
     std::fclose(f);
-    if (readError)
+    // The file did open: a failure from here on is a failed read of the model.
+    if (readError) {
+        failed.result = OpenResult::kFirstModelUnreadable;
         return failed;
+    }
     return ReadModelBytes(bytes.data(), bytes.size());
 }
 
