@@ -72,16 +72,18 @@ std::string Lookup(const char* const (&table)[N], int id) {
 }
 
 // |x| rounded to p significant digits: |x| = 0.d1...dk * 10^exponent, with
-// trailing zeros dropped. The shortest decimal that reads back as x is rounded,
-// so a value typed with one digit too many rounds as it was typed.
+// trailing zeros dropped. The float's exact decimal value is rounded, so every
+// integer below 10^8 keeps all its digits.
 struct Rounded {
     std::string digits;
     int exponent = 0;
 };
 
 Rounded RoundSignificant(float ax, uint32_t p) {
-    char buf[32];
-    const auto res = std::to_chars(buf, buf + sizeof buf, ax, std::chars_format::scientific);
+    // A float's exact expansion has at most about 112 significant digits.
+    char buf[160];
+    const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<double>(ax),
+                                   std::chars_format::scientific, 120);
     // d[.ddd]e(+|-)XX
     Rounded r;
     const char* c = buf;
@@ -262,6 +264,14 @@ std::string CAppData::FactorCaption(const CQueuingSystem& model, const FactorSet
     return caption;
 }
 
+float CAppData::ShownValue(const CQueuingSystem& m, uint8_t id, uint8_t object, uint8_t type) {
+    // A slot that no request reached keeps the "no minimum yet" mark of the
+    // kernel; it is shown as 0, like the mean and the maximum there.
+    if (id == indMinLifetime && m.CountIndicator(indArrived, object, type) == 0)
+        return 0.0f;
+    return m.RealIndicator(id, object, type);
+}
+
 std::string CAppData::ReportText(const CQueuingSystem* results) const {
     if (!results)
         return {};
@@ -269,12 +279,7 @@ std::string CAppData::ReportText(const CQueuingSystem* results) const {
     const uint8_t typeCount = m.typeCount();
 
     auto value = [&](uint8_t id, uint8_t object, uint8_t type) {
-        // A slot that no request reached keeps the "no minimum yet" mark of the
-        // kernel; the report shows 0 there, as it does for the mean and maximum.
-        if (id == indMinLifetime && m.CountIndicator(indArrived, object, type) == 0) {
-            return FormatValue(0.0f);
-        }
-        return FormatValue(m.RealIndicator(id, object, type));
+        return FormatValue(ShownValue(m, id, object, type));
     };
     auto simpleForm = [&](std::string& out, std::span<const uint8_t> ids, uint8_t object) {
         for (uint8_t id : ids) {

@@ -89,6 +89,8 @@ class CAppData {
 
     // The report of every indicator of the results model; empty without one.
     std::string ReportText(const CQueuingSystem* results) const;
+    // An indicator's value as the result displays show it.
+    static float ShownValue(const CQueuingSystem& model, uint8_t id, uint8_t object, uint8_t type);
 
     // Printable characters that cannot be read as part of a number are accepted.
     bool SetDecimalSeparator(char ch);

@@ -83,7 +83,7 @@ nlohmann::ordered_json ResultsJson(const CQueuingSystem& m) {
                 }
                 nlohmann::ordered_json value =
                     IsCountId(id) ? nlohmann::ordered_json(m.CountIndicator(id, object, type))
-                                  : FiniteOrNull(m.RealIndicator(id, object, type));
+                                  : FiniteOrNull(CAppData::ShownValue(m, id, object, type));
                 indicators.push_back({{"id", id},
                                       {"name", Name(id)},
                                       {"object", ObjectName(m, object)},
@@ -183,6 +183,12 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err) {
         FactorTable(model, text, out);
     } else {
         out << text.ReportText(&model);
+    }
+
+    out.flush();
+    if (!out) {
+        err << "Не удалось вывести результаты.\n";
+        return kRunOutputFailed;
     }
 
     if (!options.save.empty()) {

@@ -13,6 +13,7 @@ enum RunStatus : int {
     kRunUnreadableModel = 3,
     kRunInvalidFactor = 4,
     kRunSaveFailed = 5,
+    kRunOutputFailed = 6,
 };
 
 // Opens, runs and reports; never asks anything. Returns the exit status.

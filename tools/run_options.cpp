@@ -1,25 +1,23 @@
 #include "tools/run_options.h"
 
-#include <cerrno>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 namespace marvolt {
 
 std::optional<float> ParsePositiveReal(const std::string& text) {
-    if (text.empty())
+    // Plain decimal notation with "." whatever the locale: no blanks, no sign, no hexadecimal.
+    double v = 0.0;
+    const char* last = text.data() + text.size();
+    const auto [end, ec] = std::from_chars(text.data(), last, v, std::chars_format::general);
+    if (text.empty() || ec != std::errc() || end != last)
         return std::nullopt;
-    // Real numbers are written with "." whatever the locale says.
-    std::string copy = text;
-    char* end = nullptr;
-    errno = 0;
-    const double v = std::strtod(copy.c_str(), &end);
-    if (end != copy.c_str() + copy.size() || errno == ERANGE)
+    // The model keeps the limit as a float32: it must stay positive and finite there.
+    const float f = static_cast<float>(v);
+    if (!(f > 0.0f) || !std::isfinite(f))
         return std::nullopt;
-    if (!(v > 0.0) || !std::isfinite(v) || v > std::numeric_limits<float>::max())
-        return std::nullopt;
-    return static_cast<float>(v);
+    return f;
 }
 
 std::optional<uint32_t> ParsePositiveInteger(const std::string& text) {
@@ -64,11 +62,16 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
         }
         return args[++i];
     };
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
+    // Asking for help wins over every other word.
+    for (const std::string& a : args) {
         if (a == "--help" || a == "-h") {
             o.help = true;
-        } else if (a == "--json") {
+            return parsed;
+        }
+    }
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--json") {
             o.json = true;
         } else if (a == "--time") {
             const auto text = value(i, a);

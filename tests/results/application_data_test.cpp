@@ -39,7 +39,12 @@ TEST(FormatValueTest, PrecisionFollowsTheRangeOfTheValue) {
         {std::numeric_limits<float>::quiet_NaN(), "NAN"},
         // Rounding: halves away from zero, carries into a new leading digit.
         {1234.5f, "1235"},
-        {0.1235f, "0.124"},
+        {1.125f, "1.13"},
+        // The float's exact value is rounded: 0.1235f lies just below the half,
+        // and large integers keep every digit of eight.
+        {0.1235f, "0.123"},
+        {67108872.0f, "67108872"},
+        {876307008.0f, "8.7630701E8"},
         {9.9996f, "10"},
         {0.0009996f, "0.001"},
         {-0.5f, "-0.5"},

@@ -54,7 +54,12 @@ TEST_F(RunnerTest, OptionsAreCheckedLikeTheExperimentWindow) {
     EXPECT_FALSE(ParsePositiveReal("abc"));
     EXPECT_FALSE(ParsePositiveReal("inf"));
     EXPECT_FALSE(ParsePositiveReal("1e40")) << "beyond what the model stores";
+    EXPECT_FALSE(ParsePositiveReal("1e-46")) << "0 once kept as a float";
+    EXPECT_FALSE(ParsePositiveReal(" 5"));
+    EXPECT_FALSE(ParsePositiveReal("0x10"));
+    EXPECT_FALSE(ParsePositiveReal("+5"));
     EXPECT_EQ(ParsePositiveReal("2.5"), 2.5f);
+    EXPECT_EQ(ParsePositiveReal("1e3"), 1000.0f);
     EXPECT_FALSE(ParsePositiveInteger("0"));
     EXPECT_FALSE(ParsePositiveInteger("1.5"));
     EXPECT_FALSE(ParsePositiveInteger("4294967296"));
@@ -69,6 +74,8 @@ TEST_F(RunnerTest, OptionsAreCheckedLikeTheExperimentWindow) {
     EXPECT_FALSE(ParseRunOptions({"a.qsf", "b.qsf"}).error.empty());
     EXPECT_FALSE(ParseRunOptions({"--time", "5", "--arrivals", "5", "m.qsf"}).error.empty());
     EXPECT_TRUE(ParseRunOptions({"--help"}).error.empty());
+    EXPECT_TRUE(ParseRunOptions({"--bogus", "--help"}).options.help);
+    EXPECT_TRUE(ParseRunOptions({"--bogus", "--help"}).error.empty());
 }
 
 TEST_F(RunnerTest, UnreadableAndMissingFilesExitWithThree) {
@@ -103,8 +110,20 @@ TEST_F(RunnerTest, SingleRunPrintsTheReportAndOverridesTheStop) {
         EXPECT_FALSE(ind["name"].get<std::string>().empty());
     }
     EXPECT_TRUE(sawWait);
+    for (const auto& ind : doc["indicators"]) {
+        if (ind["id"] == 20 && ind["object"] == "Сток отказов") {
+            EXPECT_EQ(ind["value"], 0.0) << "an empty sink shows no minimum, as in the report";
+        }
+    }
     ASSERT_EQ(doc["distributions"].size(), 1u) << "only the collected waiting-time histogram";
     EXPECT_EQ(doc["distributions"][0]["bins"].size(), 16u);
+}
+
+TEST_F(RunnerTest, OutputThatCannotBeWrittenIsAFailure) {
+    const std::string path = Save(*Example("mm1.qsf"), "mm1.qsf");
+    std::ostream nowhere(nullptr);
+    ParsedOptions p = ParseRunOptions({"--arrivals", "10", path});
+    EXPECT_EQ(RunBatch(p.options, nowhere, err), kRunOutputFailed);
 }
 
 TEST_F(RunnerTest, FactorExperimentPrintsTheDependencyTable) {
