@@ -1,5 +1,7 @@
 #include "kernel/depends_vector.h"
 
+#include <algorithm>
+
 namespace marvolt {
 
 int CDependsVector::Find(uint8_t object, uint8_t type, uint8_t indicator) const {
@@ -16,10 +18,10 @@ int CDependsVector::Find(uint8_t object, uint8_t type, uint8_t indicator) const 
 CDependInfo* CDependsVector::Add(uint8_t object, uint8_t type, uint8_t indicator) {
     if (Find(object, type, indicator) >= 0)
         return nullptr;
-    if (itemCount() == capacity_) {
-        capacity_ += growthStep;
-        items_.reserve(capacity_);
-    }
+    // The capacity is bookkeeping of the stored list; a step of 0 from a file
+    // still lets it grow.
+    if (itemCount() >= capacity_)
+        capacity_ = itemCount() + std::max<uint32_t>(growthStep, 1);
     auto item = std::make_unique<CDependInfo>();
     item->dependencyObject = object;
     item->dependencyType = type;
@@ -40,7 +42,7 @@ void CDependsVector::RemoveAt(uint32_t position) {
     if (position >= items_.size())
         return;
     items_.erase(items_.begin() + position);
-    if (capacity_ - itemCount() >= growthStep) {
+    if (capacity_ - itemCount() >= std::max<uint32_t>(growthStep, 1)) {
         capacity_ = itemCount();
         items_.shrink_to_fit();
     }
@@ -72,6 +74,7 @@ void CDependsVector::Clear() {
     items_.clear();
     items_.shrink_to_fit();
     capacity_ = 0;
+    growthStep = kDefaultGrowthStep;
     valueCount = 0;
 }
 

@@ -56,7 +56,8 @@ struct CDependInfo {
 
 class CDependsVector {
   public:
-    static constexpr uint32_t growthStep = 15;
+    static constexpr uint32_t kDefaultGrowthStep = 15;
+    uint32_t growthStep = kDefaultGrowthStep;
 
     uint32_t itemCount() const { return static_cast<uint32_t>(items_.size()); }
     uint32_t itemCapacity() const { return capacity_; }

@@ -139,7 +139,7 @@ void WriteDependencies(const CDependsVector& d, RecordWriter& out) {
     const uint8_t v = d.valueCount;
     out.U32(d.itemCount());
     out.U32(d.itemCapacity());
-    out.U32(CDependsVector::growthStep);
+    out.U32(d.growthStep);
     out.U8(v);
     for (uint32_t i = 0; i < d.itemCount(); ++i) {
         const CDependInfo& e = *d.Item(i);
@@ -159,14 +159,15 @@ bool ReadDependencies(CDependsVector& d, RecordReader& in, size_t nodeCount, siz
     uint32_t capacity = 0;
     uint32_t growth = 0;
     uint8_t v = 0;
-    // The capacity and the growth step belong to the writer's list, not to this one.
+    // The stored capacity is ignored: the list grows as it is filled, with the
+    // file's growth step, so a file we wrote saves back to the same bytes.
     if (!in.U32(count) || !in.U32(capacity) || !in.U32(growth) || !in.U8(v))
         return false;
     (void)capacity;
-    (void)growth;
     if (count > kDependencyLimit || count > in.Remaining() / 4)
         return false;
     d.Clear();
+    d.growthStep = growth;
     d.valueCount = v;
     for (uint32_t i = 0; i < count; ++i) {
         uint8_t object = 0;

@@ -181,6 +181,15 @@ TEST(DependsVectorTest, DuplicatesKeptOnceAndStorageGrowsInSteps) {
     EXPECT_FALSE(v.Remove(2, 255, 0));
     EXPECT_EQ(v.itemCount(), 1u);
     EXPECT_EQ(v.itemCapacity(), 15u) << "shrunk once a whole step was spare";
+
+    // A growth step of 0 (a file may say so) still leaves room for every entry.
+    CDependsVector z;
+    z.growthStep = 0;
+    z.Add(1, 255, 1);
+    z.Add(1, 255, 2);
+    EXPECT_GE(z.itemCapacity(), z.itemCount());
+    EXPECT_TRUE(z.Remove(1, 255, 1));
+    EXPECT_GE(z.itemCapacity(), z.itemCount());
 }
 
 }  // namespace

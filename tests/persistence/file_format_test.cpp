@@ -135,13 +135,16 @@ TEST(FileFormat, DependencyMarkerZeroMeansNoValuesAndCapacityIsIgnored) {
     EXPECT_TRUE(d.Item(1)->values.empty());
     EXPECT_EQ(d.Item(1)->dependencyIndicator, 26);
 
-    // Written back with the list's own capacity and growth step.
+    EXPECT_EQ(d.itemCapacity(), 7u) << "the stored capacity is ignored";
+    EXPECT_EQ(d.growthStep, 7u);
+
+    // Written back with the capacity it grew to and the file's growth step.
     std::vector<uint8_t> out;
     ByteWriter w(out, codec);
     WriteDependencies(d, w);
     EXPECT_EQ(out.size(), bytes.size());
-    EXPECT_EQ(out[4], d.itemCapacity());
-    EXPECT_EQ(out[8], CDependsVector::growthStep);
+    EXPECT_EQ(out[4], 7);
+    EXPECT_EQ(out[8], 7);
     EXPECT_TRUE(std::equal(out.begin() + 12, out.end(), bytes.begin() + 12));
 }
 
