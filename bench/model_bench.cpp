@@ -128,15 +128,24 @@ std::unique_ptr<CQueuingSystem> Network() {
     return m;
 }
 
-void RunModel(benchmark::State& state, std::unique_ptr<CQueuingSystem> (*make)()) {
+// With watched set, every run reports its progress to a callback that lets
+// it go on: the loop should be as fast as without one.
+void RunModel(benchmark::State& state, std::unique_ptr<CQueuingSystem> (*make)(),
+              bool watched = false) {
     auto model = make();
+    uint64_t reports = 0;
+    const ProgressCallback progress = [&reports](const RunProgress&) { return ++reports > 0; };
     model->arrivalsLimit = static_cast<uint32_t>(state.range(0));
     RestoreRandomStartState();
     model->Run();  // warm-up: queues reach their usual lengths
     uint64_t arrivals = 0, allocations = 0, bytes = 0;
     for (auto _ : state) {
         const uint64_t a0 = g_allocations, b0 = g_allocatedBytes;
-        model->Run();
+        if (watched) {
+            model->Run(progress);
+        } else {
+            model->Run();
+        }
         allocations += g_allocations - a0;
         bytes += g_allocatedBytes - b0;
         arrivals += model->arrived;
@@ -145,6 +154,8 @@ void RunModel(benchmark::State& state, std::unique_ptr<CQueuingSystem> (*make)()
         benchmark::Counter(static_cast<double>(arrivals), benchmark::Counter::kIsRate);
     state.counters["allocs/run"] = static_cast<double>(allocations) / state.iterations();
     state.counters["bytes/arrival"] = static_cast<double>(bytes) / arrivals;
+    if (watched)
+        state.counters["reports/run"] = static_cast<double>(reports) / state.iterations();
 }
 
 void BM_GeneratorToSink(benchmark::State& s) {
@@ -159,10 +170,19 @@ void BM_MM3(benchmark::State& s) {
 void BM_Network45(benchmark::State& s) {
     RunModel(s, Network);
 }
+void BM_MM1_Watched(benchmark::State& s) {
+    RunModel(
+        s, [] { return QueueAndChannel(1); }, true);
+}
+void BM_Network45_Watched(benchmark::State& s) {
+    RunModel(s, Network, true);
+}
 
 BENCHMARK(BM_GeneratorToSink)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MM1)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MM3)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Network45)->Arg(200000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MM1_Watched)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Network45_Watched)->Arg(200000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

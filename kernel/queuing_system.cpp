@@ -5,6 +5,7 @@
 #include "kernel/channel.h"
 #include "kernel/generator.h"
 #include "kernel/queue.h"
+#include "kernel/run_watch.h"
 #include "kernel/sink.h"
 
 namespace marvolt {
@@ -376,7 +377,7 @@ std::unique_ptr<CQueuingSystem> CQueuingSystem::CopyModel(const CQueuingSystem& 
     copy->arrivalsLimit = source.arrivalsLimit;
     copy->countDistFlag = source.countDistFlag;
     copy->countDistribution = source.countDistribution;
-    copy->stoppedByGuard = source.stoppedByGuard;
+    copy->stopReason = source.stopReason;
     return copy;
 }
 
@@ -390,7 +391,7 @@ void CQueuingSystem::BeginRun() {
     lastCountChange = 0;
     handOverDepth = 0;
     cycleRefusals = 0;
-    stoppedByGuard = false;
+    stopReason = StopReason::kFinished;
     if (countDistFlag)
         countDistribution.ResetBins();
     modelTime = 0;
@@ -426,8 +427,8 @@ bool CQueuingSystem::Stop() const {
     return arrived > arrivalsLimit;
 }
 
-void CQueuingSystem::Run() {
-    BeginRun();
+template <bool kWatched>
+void CQueuingSystem::Loop(Watch* watch) {
     uint64_t stalled = 0;
     while (!Stop()) {
         CQSObject* p = eventList.Head();
@@ -440,17 +441,41 @@ void CQueuingSystem::Run() {
         if (progress) {
             stalled = 0;
         } else if (++stalled >= progressGuard) {
-            stoppedByGuard = true;
+            stopReason = StopReason::kProgressGuard;
             break;
         }
+        if constexpr (kWatched) {
+            if (--watch->untilLook == 0 && !watch->Look(*this)) {
+                stopReason = StopReason::kCancelled;
+                break;
+            }
+        }
+    }
+}
+
+void CQueuingSystem::RunWatched(Watch* watch) {
+    BeginRun();
+    if (watch) {
+        Loop<true>(watch);
+    } else {
+        Loop<false>(nullptr);
     }
     EndRun();
 }
 
-int CQueuingSystem::Experiment() {
+void CQueuingSystem::Run(const ProgressCallback& progress) {
+    if (!progress) {
+        RunWatched(nullptr);
+        return;
+    }
+    Watch watch{progress, progressPeriod, RunProgress{}};
+    RunWatched(&watch);
+}
+
+int CQueuingSystem::Experiment(const ProgressCallback& progress) {
     if (factorRun)
-        return RunFactorExperiment();
-    Run();
+        return RunFactorExperiment(progress);
+    Run(progress);
     resultsValid = 1;
     return kOk;
 }
