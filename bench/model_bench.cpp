@@ -6,6 +6,7 @@
 #include <new>
 
 #include "kernel/channel.h"
+#include "kernel/fresh_model.h"
 #include "kernel/generator.h"
 #include "kernel/queue.h"
 #include "kernel/queuing_system.h"
@@ -56,8 +57,7 @@ std::unique_ptr<CQueuingSystem> GeneratorToSink() {
     auto m = std::make_unique<CQueuingSystem>();
     for (const char* t : {"A", "B", "C"})
         m->AddRequestType(t);
-    m->AddSink("Сток отказов");
-    m->SetRefusalSink("Сток отказов");
+    AddRefusalSink(*m);
     AddSource(*m, "g", 1.0f);
     m->AddSink("s");
     m->Link(1, 2);
@@ -67,8 +67,7 @@ std::unique_ptr<CQueuingSystem> GeneratorToSink() {
 std::unique_ptr<CQueuingSystem> QueueAndChannel(uint8_t devices) {
     auto m = std::make_unique<CQueuingSystem>();
     m->AddRequestType("A");
-    m->AddSink("Сток отказов");
-    m->SetRefusalSink("Сток отказов");
+    AddRefusalSink(*m);
     AddSource(*m, "g", 1.0f);
     m->AddQueue("q");
     auto* c = m->AddChannel("c");
@@ -89,8 +88,7 @@ std::unique_ptr<CQueuingSystem> Network() {
         m->AddRequestType(t);
     for (uint8_t t = 0; t < 3; ++t)
         m->RequestType(t)->priority = t;
-    m->AddSink("Сток отказов");
-    m->SetRefusalSink("Сток отказов");
+    AddRefusalSink(*m);
     auto* g1 = AddSource(*m, "g1", 1.5f);
     auto* g2 = AddSource(*m, "g2", 1.5f);
     g1->routingDiscipline = kRouteFewest;

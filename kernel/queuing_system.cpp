@@ -36,22 +36,12 @@ uint8_t CQSObject::ChooseReceiver(uint8_t type) {
             }
             return kNoIndex;
         case kRouteRandom: {
+            // The share of a receiver that cannot accept falls to those after it.
             float total = 0.0f;
             for (float p : routingProbabilities)
                 total += p;
-            if (!(total > 0.0f))
-                return kNoIndex;
-            const float u = static_cast<float>(NextRandom() * static_cast<double>(total) / 32767.0);
-            // The share of a receiver that cannot accept falls to those after it.
-            float sum = 0.0f;
-            for (size_t i = 0; i < receivers.size(); ++i) {
-                if (!all[receivers[i]]->CanAccept(type))
-                    continue;
-                sum += routingProbabilities[i];
-                if (sum >= u)
-                    return receivers[i];
-            }
-            return kNoIndex;
+            return ChooseByProbability(receivers, routingProbabilities, total,
+                                       [&](uint8_t r) { return all[r]->CanAccept(type); });
         }
         default: {
             uint8_t best = kNoIndex;

@@ -120,6 +120,27 @@ class CChannel;
 class CQueue;
 class CDispose;
 
+// The random choice by probability that routing and the choice of a source
+// share: u is drawn in [0, total]; the first entry that qualifies and whose
+// running sum of probabilities reaches u is chosen; 255 when none does.
+template <class Qualifies>
+uint8_t ChooseByProbability(const std::vector<uint8_t>& nodes,
+                            const std::vector<float>& probabilities, float total,
+                            Qualifies qualifies) {
+    if (!(total > 0.0f))
+        return kNoIndex;
+    const float u = static_cast<float>(NextRandom() * static_cast<double>(total) / 32767.0);
+    float sum = 0.0f;
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (!qualifies(nodes[i]))
+            continue;
+        sum += probabilities[i];
+        if (sum >= u)
+            return nodes[i];
+    }
+    return kNoIndex;
+}
+
 class CQueuingSystem {
   public:
     std::vector<std::unique_ptr<CQSObject>> nodes;

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "kernel/channel.h"
+#include "kernel/fresh_model.h"
 #include "kernel/generator.h"
 #include "kernel/queue.h"
 #include "kernel/queuing_system.h"
@@ -26,8 +27,7 @@ inline QueueLine MakeQueueLine(LawRecord interval, LawRecord service, uint8_t de
     QueueLine q;
     CQueuingSystem& m = *q.model;
     m.AddRequestType("Тип_заявки1");
-    q.refusals = m.AddSink("Сток отказов");
-    m.SetRefusalSink("Сток отказов");
+    q.refusals = AddRefusalSink(m);
     q.generator = m.AddGenerator("Генератор1");
     q.generator->SetGeneratedType(0, true);
     q.generator->typeProbabilities[0] = 1.0f;
@@ -42,6 +42,20 @@ inline QueueLine MakeQueueLine(LawRecord interval, LawRecord service, uint8_t de
     m.Link(3, 4);
     return q;
 }
+
+// Factor settings with every field that SetFactor takes.
+inline FactorSettings Factor(uint8_t object, int8_t parameter, float start, float step,
+                             uint8_t count, uint8_t type = 255) {
+    FactorSettings f;
+    f.factorObject = object;
+    f.factorType = type;
+    f.factorParameter = parameter;
+    f.startValue = start;
+    f.step = step;
+    f.valueCount = count;
+    return f;
+}
+inline constexpr uint8_t kAllFactorFields = 63;
 
 inline LawRecord Exponential(float rate) {
     return {kLawExponential, rate, 0.0f};

@@ -87,15 +87,7 @@ class FactorProgressTest : public RunProgressTest {
     void SetUp() override {
         RunProgressTest::SetUp();
         q.channel->deviceCount = 2;
-        FactorSettings f;
-        f.factorObject = 3;
-        f.factorParameter = kFactorDevices;
-        f.startValue = 1.0f;
-        f.step = 1.0f;
-        f.valueCount = 4;
-        ASSERT_EQ(m.SetFactor(f, kFactorMaskObject | kFactorMaskParameter | kFactorMaskStart |
-                                     kFactorMaskStep | kFactorMaskCount),
-                  kOk);
+        ASSERT_EQ(m.SetFactor(Factor(3, kFactorDevices, 1.0f, 1.0f, 4), kAllFactorFields), kOk);
         m.AddDependency(3, kNoIndex, indLoad);
         m.factorRun = 1;
         m.arrivalsLimit = 100000;
@@ -130,15 +122,7 @@ TEST_F(FactorProgressTest, CancelledExperimentRestoresTheFactor) {
 
 TEST_F(FactorProgressTest, AGuardedRunMarksTheWholeExperimentAndTheFactorIsRestored) {
     // A generator interval of 0 stops the clock: the guard ends that run only.
-    FactorSettings f;
-    f.factorObject = 1;
-    f.factorParameter = kFactorIntervalMean;
-    f.startValue = 0.0f;
-    f.step = 1.0f;
-    f.valueCount = 2;
-    ASSERT_EQ(m.SetFactor(f, kFactorMaskObject | kFactorMaskParameter | kFactorMaskStart |
-                                 kFactorMaskStep | kFactorMaskCount),
-              kOk);
+    ASSERT_EQ(m.SetFactor(Factor(1, kFactorIntervalMean, 0.0f, 1.0f, 2), kAllFactorFields), kOk);
     q.generator->intervalLaw = Deterministic(1.0f);
     m.stopByTime = 1;
     m.timeLimit = 200.0f;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "kernel/channel.h"
+#include "kernel/fresh_model.h"
 #include "kernel/generator.h"
 #include "kernel/queuing_system.h"
 #include "kernel/sink.h"
@@ -43,8 +44,7 @@ class RunTest : public ::testing::Test {
     void SetUp() override {
         RestoreRandomStartState();
         m.AddRequestType("A");
-        m.AddSink("Сток отказов");
-        m.SetRefusalSink("Сток отказов");
+        AddRefusalSink(m);
     }
     CGenerator* Generator(const std::string& name, float interval, float batch = 1.0f) {
         auto* g = m.AddGenerator(name);
