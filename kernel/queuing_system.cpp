@@ -368,6 +368,7 @@ std::unique_ptr<CQueuingSystem> CQueuingSystem::CopyModel(const CQueuingSystem& 
     copy->countDistFlag = source.countDistFlag;
     copy->countDistribution = source.countDistribution;
     copy->stopReason = source.stopReason;
+    copy->factorRunsDone = source.factorRunsDone;
     return copy;
 }
 
@@ -420,6 +421,8 @@ bool CQueuingSystem::Stop() const {
 template <bool kWatched>
 void CQueuingSystem::Loop(Watch* watch) {
     uint64_t stalled = 0;
+    // A local count stays in a register across the nodes' calls.
+    uint32_t untilLook = Watch::kEventsPerLook;
     while (!Stop()) {
         CQSObject* p = eventList.Head();
         const SimTime before = modelTime;
@@ -435,9 +438,12 @@ void CQueuingSystem::Loop(Watch* watch) {
             break;
         }
         if constexpr (kWatched) {
-            if (--watch->untilLook == 0 && !watch->Look(*this)) {
-                stopReason = StopReason::kCancelled;
-                break;
+            if (--untilLook == 0) {
+                untilLook = Watch::kEventsPerLook;
+                if (!watch->Look(*this)) {
+                    stopReason = StopReason::kCancelled;
+                    break;
+                }
             }
         }
     }

@@ -17,11 +17,9 @@ struct CQueuingSystem::Watch {
     std::chrono::nanoseconds period;
     RunProgress where;
     std::chrono::steady_clock::time_point last = std::chrono::steady_clock::now();
-    uint32_t untilLook = kEventsPerLook;
 
     // False when the callback asks to stop.
     bool Look(const CQueuingSystem& m) {
-        untilLook = kEventsPerLook;
         if (std::chrono::steady_clock::now() - last < period)
             return true;
         double share = 1.0;
