@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
     marvolt::QtFileDialogService fileDialogs;
     marvolt::QtClipboardService clipboard;
     marvolt::Program program({messages, fileDialogs, clipboard});
-    program.ShowMainWindow();
+    // A model named on the command line (a file manager opening a .qsf) opens
+    // at once; without one the program starts with the fresh model.
+    program.Start(QCoreApplication::arguments());
     return application.exec();
 }

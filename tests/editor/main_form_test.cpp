@@ -22,7 +22,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/program.h"
 #include "editor/add_object_form.h"
 #include "editor/file_dialog_service.h"
 #include "editor/scheme_picture.h"
@@ -619,39 +618,6 @@ TEST_F(MainFormTest, TreePanelHidesAndComesBack) {
     Trigger("N28");
     EXPECT_TRUE(panel->isVisible());
     EXPECT_GT(panel->width(), 0);
-}
-
-TEST(ProgramTest, StartsWithOnlyTheMainWindowShownMaximised) {
-    test::RecordingServices io;
-    Program program(io.services());
-    program.ShowMainWindow();
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(program.MainForm().isMaximized());
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible()) {
-            EXPECT_EQ(w, &program.MainForm()) << w->objectName().toStdString();
-        }
-    }
-
-    // The name dialog and the about box are attached.
-    QString proposed;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        proposed = dialog->findChild<QLineEdit*>(QStringLiteral("NameEdit"))->text();
-        dialog->reject();
-    });
-    program.MainForm().findChild<QToolButton*>(QStringLiteral("ReqToolButton"))->click();
-    EXPECT_EQ(proposed, QStringLiteral("Тип_заявки2"));
-    QString aboutTitle;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        aboutTitle = dialog->windowTitle();
-        dialog->accept();
-    });
-    program.MainForm().findChild<QAction*>(QStringLiteral("N5"))->trigger();
-    EXPECT_EQ(aboutTitle, QStringLiteral("О программе"));
 }
 
 }  // namespace
