@@ -4,12 +4,16 @@
 #include <QTranslator>
 
 #include "app/program.h"
+#include "editor/editor_resources.h"
 #include "kernel/random_stat.h"
 
 int main(int argc, char** argv) {
     // One random sequence for the whole session, started before any window.
     marvolt::SeedRandomAtStartup();
     QApplication application(argc, argv);
+    application.setWindowIcon(marvolt::ProgramIcon());
+    // Lets the desktop match the windows to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("marvolt"));
     // The toolkit's own texts (edit menus, standard buttons) in Russian too.
     QTranslator toolkitTexts;
     if (toolkitTexts.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
