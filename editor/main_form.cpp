@@ -99,8 +99,12 @@ void TMainForm::BuildPanels() {
     Splitter1->setSizes({250, 800});
 
     connect(tree_, &ObjectTreePanel::AddRequested, this, &TMainForm::AddWithDialog);
-    connect(tree_, &ObjectTreePanel::DeleteRequested, this, &TMainForm::DeleteSelectedEntry);
-    connect(tree_, &ObjectTreePanel::PropertiesRequested, this, &TMainForm::EditSelectedEntry);
+    connect(tree_, &ObjectTreePanel::DeleteRequested, this, [this] {
+        ActOnSelectedEntry(&TMainForm::DeleteSelectedType, &TMainForm::DeleteObject);
+    });
+    connect(tree_, &ObjectTreePanel::PropertiesRequested, this, [this] {
+        ActOnSelectedEntry(&TMainForm::EditRequestType, &TMainForm::EditObject);
+    });
     connect(tree_, &ObjectTreePanel::ContextMenuRequested, this, &TMainForm::ObjectMenuFromTree);
     connect(tree_, &ObjectTreePanel::RefusalSinkChosen, this, &TMainForm::RefDisComboBoxChange);
     connect(scheme_, &SchemeEditor::ModelEdited, this, &TMainForm::ModelChanged);
@@ -283,20 +287,13 @@ uint8_t TMainForm::NodeOfEntry(const QTreeWidgetItem* item) const {
     return model_->NodeIndex(item->text(0).toStdString());
 }
 
-void TMainForm::DeleteSelectedEntry() {
+void TMainForm::ActOnSelectedEntry(void (TMainForm::*onType)(),
+                                   void (TMainForm::*onNode)(uint8_t)) {
     QTreeWidgetItem* item = tree_->SelectedEntry();
     if (tree_->IsTypeEntry(item))
-        DeleteSelectedType();
+        (this->*onType)();
     else if (item)
-        DeleteObject(NodeOfEntry(item));
-}
-
-void TMainForm::EditSelectedEntry() {
-    QTreeWidgetItem* item = tree_->SelectedEntry();
-    if (tree_->IsTypeEntry(item))
-        EditRequestType();
-    else if (item)
-        EditObject(NodeOfEntry(item));
+        (this->*onNode)(NodeOfEntry(item));
 }
 
 // The object menu acts on the node it was opened for: on the scheme that is
@@ -317,26 +314,23 @@ void TMainForm::ObjectMenuFromScheme(uint8_t node, const QPoint& global) {
     ObjectPopupMenu->popup(global);
 }
 
-void TMainForm::DeleteObjectItemClick() {
+void TMainForm::ActOnMenuObject(void (TMainForm::*onType)(), void (TMainForm::*onNode)(uint8_t)) {
     QTreeWidgetItem* item = tree_->SelectedEntry();
     if (popupNode_ == kNoIndex && tree_->IsTypeEntry(item)) {
-        DeleteSelectedType();
+        (this->*onType)();
         return;
     }
     if (popupNode_ == kNoIndex)
         popupNode_ = NodeOfEntry(item);
-    DeleteObject(popupNode_);
+    (this->*onNode)(popupNode_);
+}
+
+void TMainForm::DeleteObjectItemClick() {
+    ActOnMenuObject(&TMainForm::DeleteSelectedType, &TMainForm::DeleteObject);
 }
 
 void TMainForm::PropertiesItemClick() {
-    QTreeWidgetItem* item = tree_->SelectedEntry();
-    if (popupNode_ == kNoIndex && tree_->IsTypeEntry(item)) {
-        EditRequestType();
-        return;
-    }
-    if (popupNode_ == kNoIndex)
-        popupNode_ = NodeOfEntry(item);
-    EditObject(popupNode_);
+    ActOnMenuObject(&TMainForm::EditRequestType, &TMainForm::EditObject);
 }
 
 void TMainForm::RefDisComboBoxChange(const QString& name) {

@@ -122,10 +122,13 @@ class TMainForm : public QMainWindow {
     Confirm DeletionQuestion();
     // The node of a tree entry, found by name; 255 for a category or a request type.
     uint8_t NodeOfEntry(const QTreeWidgetItem* item) const;
-    void DeleteSelectedEntry();
-    void EditSelectedEntry();
+    // Delete and Enter in the tree act on the selected entry's request type or node.
+    void ActOnSelectedEntry(void (TMainForm::*onType)(), void (TMainForm::*onNode)(uint8_t));
     void ObjectMenuFromTree(const QPoint& global, bool onObject);
     void ObjectMenuFromScheme(uint8_t node, const QPoint& global);
+    // The object menu's items act on the request type selected in the tree,
+    // or on the node the menu was opened for.
+    void ActOnMenuObject(void (TMainForm::*onType)(), void (TMainForm::*onNode)(uint8_t));
 
     UiServices services_;
     std::unique_ptr<CQueuingSystem> model_;

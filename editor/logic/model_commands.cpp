@@ -189,30 +189,38 @@ std::string NameDialogRefusal(const std::string& name, bool requestTypeMode,
     return {};
 }
 
-CommandResult RenameNode(CQueuingSystem& model, uint8_t node, const std::string& name) {
-    if (!ValidNode(model, node) || model.Node(node)->name == name)
+namespace {
+
+// The name checks of the properties dialog, in its order; taken tells
+// whether another object of the kind has the name already.
+CommandResult Rename(std::string& current, const std::string& name, bool taken,
+                     const char* takenLead, uint8_t node) {
+    if (current == name)
         return {};
     if (IsBlank(name))
         return Refused(Warning(EmptyNameText()));
-    if (model.FindNode(name))
-        return Refused(Warning("Объект с именем " + Quoted(name) + " уже существует."));
+    if (taken)
+        return Refused(Warning(takenLead + Quoted(name) + " уже существует."));
     if (std::string unstorable = UnstorableNameText(name); !unstorable.empty())
         return Refused(Warning(std::move(unstorable)));
-    model.Node(node)->name = name;
+    current = name;
     return {true, {}, node};
 }
 
-CommandResult RenameRequestType(CQueuingSystem& model, uint8_t type, const std::string& name) {
-    if (type >= model.typeCount() || model.RequestType(type)->name == name)
+}  // namespace
+
+CommandResult RenameNode(CQueuingSystem& model, uint8_t node, const std::string& name) {
+    if (!ValidNode(model, node))
         return {};
-    if (IsBlank(name))
-        return Refused(Warning(EmptyNameText()));
-    if (model.FindRequestType(name))
-        return Refused(Warning("Тип заявки с именем " + Quoted(name) + " уже существует."));
-    if (std::string unstorable = UnstorableNameText(name); !unstorable.empty())
-        return Refused(Warning(std::move(unstorable)));
-    model.RequestType(type)->name = name;
-    return {true, {}, kNoIndex};
+    return Rename(model.Node(node)->name, name, model.FindNode(name) != nullptr,
+                  "Объект с именем ", node);
+}
+
+CommandResult RenameRequestType(CQueuingSystem& model, uint8_t type, const std::string& name) {
+    if (type >= model.typeCount())
+        return {};
+    return Rename(model.RequestType(type)->name, name, model.FindRequestType(name) != nullptr,
+                  "Тип заявки с именем ", kNoIndex);
 }
 
 LinkStep LinkModePress(CQueuingSystem& model, uint8_t linkSource, uint8_t pressed) {
