@@ -64,9 +64,10 @@ class TMainForm : public QMainWindow {
 
     // The one way the tree, the refusal-sink list, the description field and
     // the scheme follow the current model: whoever changes the model (a
-    // command, a dialog on OK, undo, opening a file) says here what changed,
-    // and which tree entry to select (none keeps the selection). For another
-    // model altogether, install it first (the main window's own commands do).
+    // command, a dialog on OK, undo, opening a file) says here, after each
+    // change, what changed and which tree entry to select (none keeps the
+    // selection). For another model altogether, install it first (the main
+    // window's own commands do).
     void ModelChanged(ModelChange what, TreeSelection select = {});
 
     // The operations of the commands.

@@ -57,7 +57,10 @@ class ObjectTreePanel : public QWidget {
     // (in the list a sink keeps the place of its old name), new ones join at
     // their alphabetical place; the refusal sink is the list's choice. With
     // rebuild everything is built afresh and every category opened. The
-    // selection, when given, becomes the tree's selected entry.
+    // selection, when given, becomes the tree's selected entry. Objects are
+    // known again by their address: a node deleted and another created in
+    // one change may stand in for each other, and the new sink then takes
+    // the old one's place in the list.
     void Refresh(const CQueuingSystem& model, bool rebuild, TreeSelection select = {});
 
     QTreeWidgetItem* Category(TreeCategory category) const { return categories_[category]; }

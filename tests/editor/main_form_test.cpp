@@ -26,6 +26,7 @@
 #include "editor/file_dialog_service.h"
 #include "editor/scheme_picture.h"
 #include "kernel/generator.h"
+#include "kernel/sink.h"
 #include "recording_services.h"
 
 namespace marvolt {
@@ -609,6 +610,51 @@ TEST_F(MainFormTest, PictureGrowsToCoverTheSchemeBoxAndNeverShrinks) {
     EXPECT_EQ(form.Scheme().Picture().size(), QSize(client.width() + 50, client.height()));
     EXPECT_EQ(form.View().ViewRect,
               (SchemeRect{0, 0, form.Scheme().Picture().width(), form.Scheme().Picture().height()}));
+}
+
+// What a dialog or undo will do: change the model itself, then say so once.
+TEST_F(MainFormTest, OneModelChangedBringsTreeListAndSchemeInStep) {
+    form.resize(1000, 700);
+    QCoreApplication::processEvents();
+    AddThroughDialog(kSinksCategory, QStringLiteral("Архив"));
+    AddThroughDialog(kSinksCategory, QStringLiteral("Выход"));
+    ASSERT_EQ(SinkList(), QStringList({"Архив", "Выход", "Сток отказов"}));
+    CQueuingSystem& model = *form.Model();
+    model.FindNode("Архив")->name = "Яма";
+    CDispose* added = model.AddSink("Борт");
+    added->x = 300;
+    added->y = 300;
+    ASSERT_EQ(model.DeleteNode("Выход"), kOk);
+    model.AddRequestType("Срочная");
+    QImage& bitmap = form.Scheme().Picture().Bitmap();
+    ASSERT_EQ(bitmap.pixel(324, 310), qRgb(255, 255, 255));
+
+    form.ModelChanged(ModelChange::kNodeRemoved, {added, nullptr});
+    EXPECT_EQ(Entries(kSinksCategory), QStringList({"Борт", "Сток отказов", "Яма"}));
+    EXPECT_EQ(Entries(kRequestTypesCategory), QStringList({"Срочная", "Тип_заявки1"}));
+    // The renamed sink keeps its place in the list; the new one joins in order.
+    EXPECT_EQ(SinkList(), QStringList({"Борт", "Яма", "Сток отказов"}));
+    EXPECT_EQ(Sinks()->currentText(), QStringLiteral("Сток отказов"));
+    EXPECT_EQ(Tree()->currentItem()->text(0), QStringLiteral("Борт"));
+    EXPECT_NE(bitmap.pixel(324, 310), qRgb(255, 255, 255));
+
+    // A change of request types alone leaves the picture; one of the scheme redraws it.
+    bitmap.setPixel(600, 400, qRgb(255, 0, 0));
+    model.DeleteRequestType("Срочная");
+    form.ModelChanged(ModelChange::kRequestTypes);
+    EXPECT_EQ(Entries(kRequestTypesCategory), QStringList({"Тип_заявки1"}));
+    EXPECT_EQ(bitmap.pixel(600, 400), qRgb(255, 0, 0));
+    added->x = 500;
+    form.ModelChanged(ModelChange::kScheme);
+    EXPECT_EQ(bitmap.pixel(600, 400), qRgb(255, 255, 255));
+    EXPECT_EQ(bitmap.pixel(324, 310), qRgb(255, 255, 255));
+
+    // The refusal sink renamed under the window keeps its list item selected.
+    model.refusalSink->name = "Отказы";
+    form.ModelChanged(ModelChange::kNodes);
+    EXPECT_EQ(SinkList(), QStringList({"Борт", "Яма", "Отказы"}));
+    EXPECT_EQ(Sinks()->currentText(), QStringLiteral("Отказы"));
+    EXPECT_TRUE(io.messages.shown.empty());
 }
 
 TEST_F(MainFormTest, TreePanelHidesAndComesBack) {
