@@ -6,10 +6,10 @@
 #include <new>
 
 #include "kernel/channel.h"
-#include "kernel/fresh_model.h"
 #include "kernel/generator.h"
 #include "kernel/queue.h"
 #include "kernel/queuing_system.h"
+#include "kernel/refusal_sink.h"
 #include "kernel/sink.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "tools/example_models.h"
 
 #include "kernel/channel.h"
-#include "kernel/fresh_model.h"
 #include "kernel/generator.h"
 #include "kernel/queue.h"
+#include "kernel/refusal_sink.h"
 #include "kernel/sink.h"
 
 namespace marvolt {

@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "kernel/channel.h"
-#include "kernel/fresh_model.h"
 #include "kernel/generator.h"
 #include "kernel/queue.h"
 #include "kernel/queuing_system.h"
+#include "kernel/refusal_sink.h"
 #include "kernel/sink.h"
 #include "model_builders.h"
 

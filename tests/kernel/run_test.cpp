@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "kernel/channel.h"
-#include "kernel/fresh_model.h"
 #include "kernel/generator.h"
 #include "kernel/queuing_system.h"
+#include "kernel/refusal_sink.h"
 #include "kernel/sink.h"
 
 namespace marvolt {
