@@ -109,7 +109,7 @@ LinkListTab::LinkListTab(const LinkListNames& names, MessageService& messages, Q
     connect(CasuallyRB, &QRadioButton::clicked, this, [this] { DisciplineClick(kRouteRandom); });
     connect(RCountRB, &QRadioButton::clicked, this, [this] { DisciplineClick(kRouteFewest); });
     // A click on another cell is where an edited cell is judged.
-    connect(Grid, &QTableWidget::cellClicked, this, [this] { CheckCells(); });
+    connect(Grid, &QTableWidget::cellClicked, this, [this](int row) { CheckCells(row); });
 }
 
 LinkListTab::~LinkListTab() = default;
@@ -154,8 +154,8 @@ void LinkListTab::ShowDiscipline() {
     EqualButton->setVisible(d == kRouteRandom);
 }
 
-bool LinkListTab::CheckCells() {
-    return cells_->Check();
+bool LinkListTab::CheckCells(int clickedRow) {
+    return cells_->Check(clickedRow);
 }
 
 bool LinkListTab::Settled() {

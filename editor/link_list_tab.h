@@ -56,7 +56,7 @@ class LinkListTab : public QWidget {
     // Shows the links of a working copy; the tab edits that copy from now on.
     void Fill(LinkCopy& links, const CQueuingSystem& model);
     // Reads changed probability cells; false (message shown) on a refusal.
-    bool CheckCells();
+    bool CheckCells(int clickedRow = -1);
 
     // Run before a button acts: checks of fields just left must pass first.
     void SetSettle(std::function<bool()> settle) { settle_ = std::move(settle); }

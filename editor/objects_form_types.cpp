@@ -52,7 +52,7 @@ void TAccumulatorForm::SGRequestsClick(int row, int column) {
     if (!node)
         return;
     if (draft_.kind == kGenerator) {
-        typeCells_->Check();
+        typeCells_->Check(row);
         return;
     }
     const std::vector<uint8_t> admitted = AdmittedTypes(draft_);

@@ -31,12 +31,14 @@ QTableWidgetItem* ProbabilityCells::FixedCell(const QString& text) {
     return item;
 }
 
-bool ProbabilityCells::Check() {
+bool ProbabilityCells::Check(int clickedRow) {
     std::vector<float>* list = list_();
     if (!list)
         return true;
     const int rows = std::min<int>(grid_->rowCount(), static_cast<int>(list->size()));
     for (int row = 0; row < rows; ++row) {
+        if (row == clickedRow)
+            continue;
         QTableWidgetItem* item = grid_->item(row, column_);
         if (!item || !item->data(kShownRole).isValid())
             continue;

@@ -26,10 +26,11 @@ class ProbabilityCells {
     // A cell the user cannot edit.
     static QTableWidgetItem* FixedCell(const QString& text);
 
-    // Reads every changed cell into the list. On a refusal its message has
-    // been shown, the selection is back on that cell, which keeps the typed
-    // text, and the answer is false.
-    bool Check();
+    // Reads every changed cell into the list, but the one the user has just
+    // clicked to work in. On a refusal its message has been shown, the
+    // selection is back on that cell, which keeps the typed text, and the
+    // answer is false.
+    bool Check(int clickedRow = -1);
 
   private:
     QTableWidget* grid_;
