@@ -58,6 +58,7 @@ LinkListTab::LinkListTab(const LinkListNames& names, MessageService& messages, Q
     Grid = Named(new QTableWidget(0, 2, LinksGroup), names.grid);
     Grid->setHorizontalHeaderLabels({QStringLiteral("Наименование"), QStringLiteral("Вероятность")});
     Grid->verticalHeader()->hide();
+    Grid->verticalHeader()->setDefaultSectionSize(Grid->fontMetrics().height() + 8);
     Grid->horizontalHeader()->setStretchLastSection(false);
     Grid->horizontalHeader()->setSectionResizeMode(kNameColumn, QHeaderView::Stretch);
     Grid->setColumnWidth(kProbabilityColumn, 80);

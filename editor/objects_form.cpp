@@ -90,6 +90,7 @@ TAccumulatorForm::TAccumulatorForm(MessageService& messages, QWidget* parent)
     });
     checks_->Exempt(BitBtn17);
     checks_->Exempt(BitBtn18);
+    HideAllPanels();
 }
 
 TAccumulatorForm::~TAccumulatorForm() = default;
@@ -102,9 +103,14 @@ bool TAccumulatorForm::Edit(CQSObject* editedNode, CRequestType* editedType) {
     return exec() == QDialog::Accepted;
 }
 
-void TAccumulatorForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    FormShow();
+void TAccumulatorForm::setVisible(bool visible) {
+    if (visible && !isVisible())
+        FormShow();
+    QDialog::setVisible(visible);
+    if (visible) {
+        NameEdit->setFocus();
+        NameEdit->selectAll();
+    }
 }
 
 void TAccumulatorForm::FormShow() {
@@ -146,8 +152,6 @@ void TAccumulatorForm::FormShow() {
     }
     okFlag_ = false;
     PageControl1->setCurrentIndex(0);
-    NameEdit->setFocus();
-    NameEdit->selectAll();
 }
 
 void TAccumulatorForm::HideAllPanels() {
@@ -155,9 +159,15 @@ void TAccumulatorForm::HideAllPanels() {
                        ChannelPanel, SinkPanel, TypePanel, static_cast<QWidget*>(EqReqPrsButton),
                        static_cast<QWidget*>(RequestComboBox)})
         w->hide();
-    PageControl1->setTabVisible(1, false);
-    PageControl1->setTabVisible(2, false);
+    ShowTab(1, false);
+    ShowTab(2, false);
     transformRow_ = -1;
+}
+
+void TAccumulatorForm::ShowTab(int index, bool shown) {
+    PageControl1->setTabVisible(index, shown);
+    const auto policy = shown ? QSizePolicy::Preferred : QSizePolicy::Ignored;
+    PageControl1->widget(index)->setSizePolicy(policy, policy);
 }
 
 void TAccumulatorForm::FitHeight() {

@@ -151,8 +151,9 @@ class TAccumulatorForm : public QDialog {
     // Every way of closing ends here: nothing typed survives the showing.
     void done(int result) override;
 
-  protected:
-    void showEvent(QShowEvent* event) override;
+    // The showing is prepared before the window appears, so that it comes up
+    // at the size of what it shows.
+    void setVisible(bool visible) override;
 
   private:
     void BuildTypeLists();
@@ -161,6 +162,8 @@ class TAccumulatorForm : public QDialog {
     void BuildChannelPanel();
     void BuildSinkAndTypePanels();
     void HideAllPanels();
+    // A hidden tab's page must not hold the dialog at its own size.
+    void ShowTab(int index, bool shown);
     void ShowGenerator();
     void ShowQueue();
     void ShowChannel();

@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,6 +34,14 @@ QString Text(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// A column of the type grid at its width, or wider when its header needs it.
+void SetColumnWidth(QTableWidget* grid, int column, int width) {
+    const QTableWidgetItem* header = grid->horizontalHeaderItem(column);
+    const int needed =
+        header ? grid->horizontalHeader()->fontMetrics().horizontalAdvance(header->text()) + 16 : 0;
+    grid->setColumnWidth(column, std::max(width, needed));
+}
+
 // Sets a button's state from the working copy without running its handler.
 void Quietly(QAbstractButton* b, bool checked) {
     const QSignalBlocker quiet(b);
@@ -43,15 +52,14 @@ void Quietly(QAbstractButton* b, bool checked) {
 
 void TAccumulatorForm::ShowGenerator() {
     setWindowTitle(QStringLiteral("Генератор заявок"));
-    PageControl1->setTabVisible(kReceiversTab, true);
+    ShowTab(kReceiversTab, true);
     RequestListsPanel->show();
     RequestListsPanel->setMinimumHeight(200);
     GeneratorPanel->show();
     EqReqPrsButton->show();
     SGRequests->setHorizontalHeaderLabels(
         {QStringLiteral("Наименование"), QStringLiteral("Вероятность"), QString()});
-    SGRequests->setColumnWidth(0, 150);
-    SGRequests->setColumnWidth(kLawColumn, 75);
+    SetColumnWidth(SGRequests, kLawColumn, 75);
     SGRequests->setColumnHidden(kLawColumn, false);
     SGRequests->setColumnHidden(kTransformColumn, true);
     GenDLawEdit->setText(Text(AppData.LawText(draft_.intervalLaw)));
@@ -63,19 +71,21 @@ void TAccumulatorForm::ShowGenerator() {
 
 void TAccumulatorForm::ShowQueue() {
     setWindowTitle(QStringLiteral("Накопитель"));
-    PageControl1->setTabVisible(kReceiversTab, true);
+    ShowTab(kReceiversTab, true);
     RequestListsPanel->show();
     RequestListsPanel->setMinimumHeight(160);
     QueuePanel->show();
     SGRequests->setHorizontalHeaderLabels(
         {QStringLiteral("Наименование"), QStringLiteral("Ограничение t ожид."), QString()});
-    SGRequests->setColumnWidth(0, 150);
-    SGRequests->setColumnWidth(kLawColumn, 110);
+    SetColumnWidth(SGRequests, kLawColumn, 110);
     SGRequests->setColumnHidden(kTransformColumn, true);
     maxTimeShown_ = ShownNumber(draft_.waitLimit);
     MaxTimeEdit->setText(Text(maxTimeShown_));
     Quietly(NoLenLimitCheckBox, draft_.lengthLimited);
-    CSpinEdit1->setValue(static_cast<int>(std::min<uint32_t>(draft_.lengthLimit, 10000000)));
+    // An unlimited queue stores 0; the box then offers the usual 10.
+    CSpinEdit1->setValue(draft_.lengthLimit == 0
+                             ? 10
+                             : static_cast<int>(std::min<uint32_t>(draft_.lengthLimit, 10000000)));
     FillRequestTypes();
     ShowQueueState();
     resize(550, height());
@@ -140,8 +150,8 @@ bool TAccumulatorForm::MaxTimeEditExit() {
 
 void TAccumulatorForm::ShowChannel() {
     setWindowTitle(QStringLiteral("Канал"));
-    PageControl1->setTabVisible(kSourcesTab, true);
-    PageControl1->setTabVisible(kReceiversTab, true);
+    ShowTab(kSourcesTab, true);
+    ShowTab(kReceiversTab, true);
     RequestListsPanel->show();
     RequestListsPanel->setMinimumHeight(170);
     ChannelPanel->show();
@@ -154,9 +164,8 @@ void TAccumulatorForm::ShowChannel() {
     SGRequests->setHorizontalHeaderLabels({QStringLiteral("Наименование"),
                                            QStringLiteral("Закон обслуживания"),
                                            QStringLiteral("Преобразование")});
-    SGRequests->setColumnWidth(0, 140);
-    SGRequests->setColumnWidth(kLawColumn, 112);
-    SGRequests->setColumnWidth(kTransformColumn, 140);
+    SetColumnWidth(SGRequests, kLawColumn, 112);
+    SetColumnWidth(SGRequests, kTransformColumn, 140);
     SGRequests->setColumnHidden(kLawColumn, false);
     SGRequests->setColumnHidden(kTransformColumn, !draft_.transformOn);
     CSpinEdit2->setValue(draft_.deviceCount);

@@ -62,6 +62,9 @@ void TAccumulatorForm::BuildTypeLists() {
     SGRequests->setHorizontalHeaderLabels(
         {QStringLiteral("Наименование"), QStringLiteral("Закон распр."), QString()});
     SGRequests->verticalHeader()->hide();
+    // The name takes the room the other columns leave, so no scroll bar is needed.
+    SGRequests->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    SGRequests->verticalHeader()->setDefaultSectionSize(SGRequests->fontMetrics().height() + 8);
     SGRequests->setSelectionMode(QAbstractItemView::ContiguousSelection);
     SGRequests->setEditTriggers(QAbstractItemView::SelectedClicked |
                                 QAbstractItemView::EditKeyPressed |
@@ -204,7 +207,6 @@ void TAccumulatorForm::BuildChannelPanel() {
     row->setContentsMargins(0, 0, 0, 0);
 
     auto* left = new QWidget(ChannelPanel);
-    left->setFixedWidth(305);
     auto* leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(0, 0, 10, 0);
     ServiceGroup = new QGroupBox(QStringLiteral(" Параметры обслуживания "), left);
