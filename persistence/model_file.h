@@ -30,8 +30,8 @@ struct OpenedModels {
     std::unique_ptr<CQueuingSystem> results;  // null when the file has none or it is damaged
 };
 
-// Writes to a temporary file beside path and only then replaces path, so a
-// failed save leaves the old file as it was.
+// Saved through SaveBytesSafely's way (persistence/safe_save.h), so a failed
+// save leaves the old file as it was.
 SaveResult SaveModelFile(const std::string& path, const CQueuingSystem& current,
                          const CQueuingSystem* results);
 OpenedModels OpenModelFile(const std::string& path);

@@ -165,7 +165,7 @@ std::string TypeText(const CQueuingSystem& m, uint8_t type, const char* all) {
 
 }  // namespace
 
-std::string CAppData::FormatValue(float x) const {
+std::string CAppData::FormatValue(float x, char separator) {
     // More digits for larger values, so that integers below 10^7 print in full.
     uint32_t p = SmallDigits;
     if (x >= 10000000.0f) {
@@ -179,11 +179,11 @@ std::string CAppData::FormatValue(float x) const {
     } else if (x >= 1000.0f) {
         p = 4;
     }
-    return General(x, p, decimalSeparator_);
+    return General(x, p, separator);
 }
 
-std::string CAppData::LawText(const LawRecord& law) const {
-    auto g = [this](float v) { return General(v, 4, decimalSeparator_); };
+std::string CAppData::LawText(const LawRecord& law, char separator) {
+    auto g = [separator](float v) { return General(v, 4, separator); };
     switch (law.lawKind) {
         case kLawDeterministic:
             return "Детерм. c=" + g(law.param1);
@@ -272,7 +272,7 @@ float CAppData::ShownValue(const CQueuingSystem& m, uint8_t id, uint8_t object, 
     return m.RealIndicator(id, object, type);
 }
 
-std::string CAppData::ReportText(const CQueuingSystem* results) const {
+std::string CAppData::ReportText(const CQueuingSystem* results) {
     if (!results)
         return {};
     const CQueuingSystem& m = *results;
@@ -342,17 +342,6 @@ std::string CAppData::ReportText(const CQueuingSystem* results) const {
         }
     }
     return out;
-}
-
-bool CAppData::SetDecimalSeparator(char ch) {
-    // Digits, signs and the exponent letter would make numbers unreadable, and a
-    // byte outside ASCII would break the UTF-8 texts.
-    const unsigned char c = static_cast<unsigned char>(ch);
-    const bool accepted = c > ' ' && c < 0x7F && !(c >= '0' && c <= '9') && c != '+' && c != '-' &&
-                          c != 'E' && c != 'e';
-    if (accepted)
-        decimalSeparator_ = ch;
-    return accepted;
 }
 
 }  // namespace marvolt

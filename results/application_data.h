@@ -70,10 +70,11 @@ class CAppData {
                                                            indRefusalShare};
     static constexpr std::array<uint8_t, 2> DependSinkSet{indMeanLifetime, indArrived};
 
-    // The number text of every result display and dialog.
-    std::string FormatValue(float x) const;
+    // The number text of every result display and dialog. Tables for a word
+    // processor ask for "," instead of the usual ".".
+    static std::string FormatValue(float x, char separator = '.');
     // One-line description of a law, e.g. "Норм. a=10 s=2.5".
-    std::string LawText(const LawRecord& law) const;
+    static std::string LawText(const LawRecord& law, char separator = '.');
 
     // Empty text for an id without a name.
     static std::string IndicatorName(int id);
@@ -88,19 +89,12 @@ class CAppData {
     static std::string FactorCaption(const CQueuingSystem& model, const FactorSettings& f);
 
     // The report of every indicator of the results model; empty without one.
-    std::string ReportText(const CQueuingSystem* results) const;
+    static std::string ReportText(const CQueuingSystem* results);
     // An indicator's value as the result displays show it.
     static float ShownValue(const CQueuingSystem& model, uint8_t id, uint8_t object, uint8_t type);
-
-    // Printable characters that cannot be read as part of a number are accepted.
-    bool SetDecimalSeparator(char ch);
-    char GetDecimalSeparator() const { return decimalSeparator_; }
-
-  private:
-    char decimalSeparator_ = '.';
 };
 
-// The program's one catalogue; its separator is the one all displays use.
+// The program's one catalogue.
 extern CAppData AppData;
 
 }  // namespace marvolt

@@ -125,17 +125,17 @@ void FactorJson(const CQueuingSystem& m, nlohmann::ordered_json& doc) {
     doc["dependencies"] = deps;
 }
 
-void FactorTable(const CQueuingSystem& m, const CAppData& text, std::ostream& out) {
+void FactorTable(const CQueuingSystem& m, std::ostream& out) {
     const FactorSettings& f = m.usedFactor;
     out << CAppData::FactorCaption(m, f);
     for (int k = 0; k < f.valueCount; ++k)
-        out << '\t' << text.FormatValue(FactorValue(f, k));
+        out << '\t' << CAppData::FormatValue(FactorValue(f, k));
     out << '\n';
     for (uint32_t i = 0; i < m.dependencies.itemCount(); ++i) {
         const CDependInfo& d = *m.dependencies.Item(i);
         out << CAppData::DependencyCaption(m, d);
         for (float v : d.values)
-            out << '\t' << text.FormatValue(v);
+            out << '\t' << CAppData::FormatValue(v);
         out << '\n';
     }
 }
@@ -173,16 +173,15 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err) {
         err << "Прогон остановлен: модель перестала продвигаться к условию окончания.\n";
     }
 
-    CAppData text;
     if (options.json) {
         nlohmann::ordered_json doc = ResultsJson(model);
         if (factor)
             FactorJson(model, doc);
         out << doc.dump(2) << '\n';
     } else if (factor) {
-        FactorTable(model, text, out);
+        FactorTable(model, out);
     } else {
-        out << text.ReportText(&model);
+        out << CAppData::ReportText(&model);
     }
 
     out.flush();

@@ -1,37 +1,24 @@
 #include "tools/run_options.h"
 
-#include <charconv>
-#include <cmath>
 #include <limits>
+
+#include "results/number_text.h"
 
 namespace marvolt {
 
-std::optional<float> ParsePositiveReal(const std::string& text) {
-    // Plain decimal notation with "." whatever the locale: no blanks, no sign, no hexadecimal.
-    double v = 0.0;
-    const char* last = text.data() + text.size();
-    const auto [end, ec] = std::from_chars(text.data(), last, v, std::chars_format::general);
-    if (text.empty() || ec != std::errc() || end != last)
+std::optional<float> ParsePositiveReal(std::string_view text) {
+    // The model keeps the limit as a float32: it must stay positive there.
+    const std::optional<float> v = ParseFloat32(text);
+    if (!v || !(*v > 0.0f))
         return std::nullopt;
-    // The model keeps the limit as a float32: it must stay positive and finite there.
-    const float f = static_cast<float>(v);
-    if (!(f > 0.0f) || !std::isfinite(f))
-        return std::nullopt;
-    return f;
+    return v;
 }
 
-std::optional<uint32_t> ParsePositiveInteger(const std::string& text) {
-    if (text.empty() || text.size() > 10)
+std::optional<uint32_t> ParsePositiveInteger(std::string_view text) {
+    const std::optional<int64_t> v = ParseInteger(text);
+    if (!v || *v <= 0 || *v > std::numeric_limits<uint32_t>::max())
         return std::nullopt;
-    uint64_t v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        v = v * 10 + static_cast<uint64_t>(c - '0');
-    }
-    if (v == 0 || v > std::numeric_limits<uint32_t>::max())
-        return std::nullopt;
-    return static_cast<uint32_t>(v);
+    return static_cast<uint32_t>(*v);
 }
 
 std::string RunUsage() {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace marvolt {
@@ -27,7 +28,7 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args);
 std::string RunUsage();
 
 // Values checked the way the experiment window checks them.
-std::optional<float> ParsePositiveReal(const std::string& text);
-std::optional<uint32_t> ParsePositiveInteger(const std::string& text);
+std::optional<float> ParsePositiveReal(std::string_view text);
+std::optional<uint32_t> ParsePositiveInteger(std::string_view text);
 
 }  // namespace marvolt
