@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "editor/logic/properties_logic.h"
 #include "editor/message_service.h"
-#include "persistence/text_codec.h"
 
 namespace marvolt {
 
@@ -17,26 +17,12 @@ namespace {
 
 const QString kTryAgain = QStringLiteral("\nПожалуйста, введите другое значение.");
 
-// Longest text a name record of the model file holds, in its one-byte characters.
-constexpr size_t kLongestStoredName = 255;
-
 }  // namespace
 
 QString NameCheckMessage(const QString& name, bool requestTypeMode, const CQueuingSystem* model) {
-    if (name.trimmed().isEmpty())
-        return QStringLiteral("Имя объекта не должно быть пустой строкой.") + QString(17, ' ') +
-               kTryAgain;
-    // The model file keeps names in its 8-bit code page with a one-byte length:
-    // a name it cannot hold would make every later save of the model fail.
     const std::string utf8 = name.toStdString();
-    TextCodec codec;
-    std::string stored;
-    if (!codec.Encode(utf8, stored))
-        return QStringLiteral("Имя ") + Quoted(name) +
-               QStringLiteral(" содержит символы, которые нельзя сохранить в файле модели.") +
-               kTryAgain;
-    if (stored.size() > kLongestStoredName)
-        return QStringLiteral("Имя объекта не должно быть длиннее 255 символов.") + kTryAgain;
+    if (const std::string unusable = UnusableNameRefusal(utf8); !unusable.empty())
+        return QString::fromStdString(unusable);
     if (!model)
         return {};
     if (requestTypeMode) {

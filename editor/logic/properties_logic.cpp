@@ -379,7 +379,9 @@ bool TransformTableNeeded(const NodeDraft& d) {
 
 // ---- names ----
 
-std::string StoredNameRefusal(const std::string& name) {
+std::string UnusableNameRefusal(const std::string& name) {
+    if (name.find_first_not_of(" \t\n\r\f\v") == std::string::npos)
+        return "Имя объекта не должно быть пустой строкой." + std::string(17, ' ') + kTryAgain;
     // The model file keeps names in its 8-bit code page with a one-byte length:
     // a name it cannot hold would make every later save of the model fail.
     TextCodec codec;
@@ -396,10 +398,8 @@ std::string NameRefusal(const std::string& name, const std::string& atOpening, b
                         const CQueuingSystem& m) {
     if (name == atOpening)
         return {};
-    if (name.find_first_not_of(" \t\n\r\f\v") == std::string::npos)
-        return "Имя объекта не должно быть пустой строкой." + std::string(17, ' ') + kTryAgain;
-    if (std::string stored = StoredNameRefusal(name); !stored.empty())
-        return stored;
+    if (std::string unusable = UnusableNameRefusal(name); !unusable.empty())
+        return unusable;
     if (requestType) {
         if (m.FindRequestType(name))
             return "Тип заявки с именем \"" + name + "\" уже существует.";

@@ -140,8 +140,9 @@ bool TransformTableNeeded(const NodeDraft& d);
 
 // ---- names ----
 
-// Why the model file cannot store a name; empty when it can.
-std::string StoredNameRefusal(const std::string& name);
+// Why no object may have this name (blank, or more or other than the model
+// file can store); empty when it may.
+std::string UnusableNameRefusal(const std::string& name);
 // The check of the name field; the name the object had at opening always passes.
 std::string NameRefusal(const std::string& name, const std::string& atOpening, bool requestType,
                         const CQueuingSystem& m);
