@@ -25,28 +25,23 @@
 #include "editor/law_editor.h"
 #include "editor/link_list_tab.h"
 #include "editor/scheme_picture.h"
-#include "kernel/channel.h"
-#include "kernel/generator.h"
-#include "kernel/queue.h"
-#include "kernel/sink.h"
 #include "modal_runner.h"
 #include "persistence/model_file.h"
 #include "recording_services.h"
+#include "tests/kernel/model_builders.h"
 
 namespace marvolt {
 namespace {
 
+using testing_models::Uniform;
 LawRecord Exp(float rate) {
-    return {kLawExponential, rate, 0.0f};
-}
-LawRecord Uniform(float a, float b) {
-    return {kLawUniform, a, b};
+    return testing_models::Exponential(rate);
 }
 LawRecord Normal(float mean, float sigma) {
     return {kLawNormal, mean, sigma};
 }
 LawRecord Constant(float c) {
-    return {kLawDeterministic, c, 0.0f};
+    return testing_models::Deterministic(c);
 }
 
 // The model of this test as the container's operations build it.

@@ -18,30 +18,17 @@
 #include <gtest/gtest.h>
 
 #include "editor/link_list_tab.h"
-#include "kernel/channel.h"
-#include "kernel/generator.h"
-#include "kernel/queue.h"
-#include "kernel/sink.h"
 #include "modal_runner.h"
 #include "recording_services.h"
+#include "tests/kernel/model_builders.h"
 
 namespace marvolt {
 namespace {
 
 class ObjectsFormTest : public ::testing::Test {
   protected:
+    // Generator1 -> Накопитель1 -> Канал1 -> Сток1, and the refusal sink.
     ObjectsFormTest() : form(messages) {
-        m.AddRequestType("Тип_заявки1");
-        generator = m.AddGenerator("Генератор1");
-        queue = m.AddQueue("Накопитель1");
-        channel = m.AddChannel("Канал1");
-        refusals = m.AddSink("Сток отказов");
-        m.SetRefusalSink("Сток отказов");
-        generator->SetGeneratedType(0, true);
-        generator->typeProbabilities[0] = 1.0f;
-        m.Link(Index(generator), Index(queue));
-        m.Link(Index(queue), Index(channel));
-        m.Link(Index(channel), Index(refusals));
         form.SetLawDialog([this](LawRecord& law, bool serviceTime) {
             lawRequests.push_back({law, serviceTime});
             law = nextLaw;
@@ -76,11 +63,13 @@ class ObjectsFormTest : public ::testing::Test {
     QString LastMessage() const { return messages.shown.empty() ? QString() : messages.shown.back().text; }
 
     test::RecordingMessages messages;
-    CQueuingSystem m;
-    CGenerator* generator;
-    CQueue* queue;
-    CChannel* channel;
-    CDispose* refusals;
+    testing_models::QueueLine line = testing_models::MakeQueueLine(
+        testing_models::Deterministic(1.0f), testing_models::Deterministic(1.0f));
+    CQueuingSystem& m = *line.model;
+    CGenerator* generator = line.generator;
+    CQueue* queue = line.queue;
+    CChannel* channel = line.channel;
+    CDispose* refusals = line.refusals;
     TAccumulatorForm form;
     struct LawRequest {
         LawRecord law;
@@ -194,7 +183,7 @@ TEST_F(ObjectsFormTest, TypesAddedThroughTheArrowAreSortedThenGetEqualShares) {
 
 TEST_F(ObjectsFormTest, SixEqualReceiversClickedThroughAreAccepted) {
     for (int i = 1; i <= 5; ++i)
-        m.Link(Index(generator), Index(m.AddSink("Сток" + std::to_string(i))));
+        m.Link(Index(generator), Index(m.AddSink("Приемник" + std::to_string(i))));
     const bool ok = Edit(generator, [&](TAccumulatorForm& f) {
         f.PageControl1->setCurrentIndex(2);
         f.TabSheet3->CasuallyRB->click();
@@ -210,7 +199,7 @@ TEST_F(ObjectsFormTest, SixEqualReceiversClickedThroughAreAccepted) {
 }
 
 TEST_F(ObjectsFormTest, ListOrderNeitherShowsNorChecksProbabilities) {
-    m.Link(Index(queue), Index(m.AddSink("Сток1")));
+    m.Link(Index(queue), Index(line.sink));
     queue->routingProbabilities = {0.2f, 0.2f};
     bool hidden = false;
     const bool ok = Edit(queue, [&](TAccumulatorForm& f) {
@@ -223,7 +212,7 @@ TEST_F(ObjectsFormTest, ListOrderNeitherShowsNorChecksProbabilities) {
 }
 
 TEST_F(ObjectsFormTest, ReceiversCanBeReordered) {
-    auto* sink = m.AddSink("Сток1");
+    CDispose* sink = line.sink;
     m.Link(Index(queue), Index(sink));
     queue->routingDiscipline = kRouteRandom;
     queue->routingProbabilities = {0.25f, 0.75f};

@@ -3,10 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "kernel/channel.h"
-#include "kernel/generator.h"
-#include "kernel/queue.h"
-#include "kernel/sink.h"
+#include "tests/kernel/model_builders.h"
 
 namespace marvolt {
 namespace {
@@ -14,25 +11,17 @@ namespace {
 const std::string kSumEnding =
     ".\nУстановите значения вероятностей таким образом, чтобы сумма была равна 1.";
 
+// Generator1 -> Накопитель1 -> Канал1 -> Сток1, and the refusal sink.
 class PropertiesLogicTest : public ::testing::Test {
   protected:
-    PropertiesLogicTest() {
-        m.AddRequestType("Тип_заявки1");
-        generator = m.AddGenerator("Генератор1");
-        queue = m.AddQueue("Накопитель1");
-        channel = m.AddChannel("Канал1");
-        refusals = m.AddSink("Сток отказов");
-        m.SetRefusalSink("Сток отказов");
-        generator->SetGeneratedType(0, true);
-        generator->typeProbabilities[0] = 1.0f;
-    }
     uint8_t Index(const CQSObject* n) const { return m.NodeIndex(n->name); }
 
-    CQueuingSystem m;
-    CGenerator* generator;
-    CQueue* queue;
-    CChannel* channel;
-    CDispose* refusals;
+    testing_models::QueueLine line = testing_models::MakeQueueLine(
+        testing_models::Deterministic(1.0f), testing_models::Deterministic(1.0f));
+    CQueuingSystem& m = *line.model;
+    CGenerator* generator = line.generator;
+    CQueue* queue = line.queue;
+    CChannel* channel = line.channel;
 };
 
 TEST_F(PropertiesLogicTest, GeneratorSumWithinPrecisionPasses) {
@@ -51,9 +40,7 @@ TEST_F(PropertiesLogicTest, GeneratorSumWithinPrecisionPasses) {
 }
 
 TEST_F(PropertiesLogicTest, RefusedSumShowsEnoughDigitsToDifferFromOne) {
-    auto* sink = m.AddSink("Сток1");
-    m.Link(Index(queue), Index(channel));
-    m.Link(Index(queue), Index(sink));
+    m.Link(Index(queue), Index(line.sink));
     NodeDraft d = DraftOf(*queue);
     d.receivers.discipline = kRouteRandom;
     d.receivers.probabilities = {0.5f, 0.502f};
@@ -67,9 +54,7 @@ TEST_F(PropertiesLogicTest, RefusedSumShowsEnoughDigitsToDifferFromOne) {
 }
 
 TEST_F(PropertiesLogicTest, ProbabilitiesAreNotCheckedUnderListOrder) {
-    auto* sink = m.AddSink("Сток1");
-    m.Link(Index(queue), Index(channel));
-    m.Link(Index(queue), Index(sink));
+    m.Link(Index(queue), Index(line.sink));
     NodeDraft d = DraftOf(*queue);
     d.receivers.probabilities = {0.3f, 0.3f};
     d.receivers.discipline = kRouteInOrder;
@@ -84,7 +69,6 @@ TEST_F(PropertiesLogicTest, ProbabilitiesAreNotCheckedUnderListOrder) {
 }
 
 TEST_F(PropertiesLogicTest, SourcesSumIsCheckedForARandomChannel) {
-    m.Link(Index(queue), Index(channel));
     NodeDraft d = DraftOf(*channel);
     d.sources.discipline = kSourceRandom;
     d.sources.probabilities = {0.7f};
@@ -188,8 +172,8 @@ TEST_F(PropertiesLogicTest, GeneratorRemovalMovesLaterEntriesUp) {
 }
 
 TEST_F(PropertiesLogicTest, SixEqualReceiversAreAccepted) {
-    for (int i = 1; i <= 6; ++i)
-        m.Link(Index(generator), Index(m.AddSink("Сток" + std::to_string(i))));
+    for (int i = 1; i <= 5; ++i)
+        m.Link(Index(generator), Index(m.AddSink("Приемник" + std::to_string(i))));
     NodeDraft d = DraftOf(*generator);
     d.receivers.discipline = kRouteRandom;
     SetEqualProbabilities(d.receivers.probabilities);
