@@ -8,33 +8,10 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "editor/logic/properties_logic.h"
+#include "editor/logic/model_commands.h"
 #include "editor/message_service.h"
 
 namespace marvolt {
-
-namespace {
-
-const QString kTryAgain = QStringLiteral("\nПожалуйста, введите другое значение.");
-
-}  // namespace
-
-QString NameCheckMessage(const QString& name, bool requestTypeMode, const CQueuingSystem* model) {
-    const std::string utf8 = name.toStdString();
-    if (const std::string unusable = UnusableNameRefusal(utf8); !unusable.empty())
-        return QString::fromStdString(unusable);
-    if (!model)
-        return {};
-    if (requestTypeMode) {
-        if (model->FindRequestType(utf8))
-            return QStringLiteral("Тип заявки с именем ") + Quoted(name) +
-                   QStringLiteral(" уже существует.") + QString(19, ' ') + kTryAgain;
-    } else if (model->FindNode(utf8)) {
-        return QStringLiteral("Объект с именем ") + Quoted(name) +
-               QStringLiteral(" уже существует.") + QString(20, ' ') + kTryAgain;
-    }
-    return {};
-}
 
 TAddObjectForm::TAddObjectForm(MessageService& messages, QWidget* parent)
     : QDialog(parent), messages_(messages) {
@@ -74,10 +51,21 @@ void TAddObjectForm::showEvent(QShowEvent* event) {
     FormShow();
 }
 
+void TAddObjectForm::Prepare(const QString& caption, const QString& label, bool typeMode,
+                             const CQueuingSystem* names, const QString& proposed) {
+    setWindowTitle(caption);
+    Label1->setText(label);
+    requestTypeMode = typeMode;
+    model = names;
+    NameEdit->setText(proposed);
+}
+
 bool TAddObjectForm::NameEditExit() {
-    const QString message = NameCheckMessage(NameEdit->text(), requestTypeMode, model);
-    if (message.isEmpty())
+    const std::string refusal =
+        edit::NameDialogRefusal(NameEdit->text().toStdString(), requestTypeMode, model);
+    if (refusal.empty())
         return true;
+    const QString message = QString::fromStdString(refusal);
     // The answer of this box is not used.
     messages_.Show(kCaptionWarning, MessageIcon::kWarning, message, kButtonYes | kButtonNo);
     NameEdit->setFocus();

@@ -16,6 +16,7 @@
 
 #include "editor/focus_leave_checks.h"
 #include "editor/link_list_tab.h"
+#include "editor/logic/model_commands.h"
 #include "editor/message_service.h"
 #include "editor/probability_cells.h"
 #include "kernel/channel.h"
@@ -186,8 +187,9 @@ void TAccumulatorForm::TabSheetShow(int) {
 bool TAccumulatorForm::NameEditExit() {
     if (!model_)
         return true;
-    const std::string why = NameRefusal(NameEdit->text().toStdString(), nameAtOpening_,
-                                        requestType != nullptr, *model_);
+    const std::string why = edit::RenameRefusal(*model_, nameAtOpening_,
+                                                NameEdit->text().toStdString(),
+                                                requestType != nullptr);
     if (why.empty())
         return true;
     // The answer of this box is not used.

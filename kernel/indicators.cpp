@@ -22,35 +22,34 @@ const CDistribution* Collected(const std::vector<uint8_t>& flags,
     return nullptr;
 }
 
+// Figures kept for all types together give nothing for one type; the argument
+// itself is compared with 255, not with the number of types.
+bool OnlyForAllTypes(uint8_t id, uint8_t type) {
+    return !IndicatorIsPerType(id) && type != kNoIndex;
+}
+
 }  // namespace
 
+static_assert(ScopeOfKind(kGenerator) == kForGenerator && ScopeOfKind(kChannel) == kForChannel &&
+              ScopeOfKind(kQueue) == kForQueue && ScopeOfKind(kSink) == kForSink);
+
 bool CQueuingSystem::IndicatorApplies(uint8_t id, uint8_t object) const {
-    if (id == 0 || id > 28)
-        return true;
-    if (object >= nodeCount())
-        return id >= 23;
-    switch (nodes[object]->kind) {
-        case kChannel:
-            return id <= 9;
-        case kQueue:
-            return id >= 10 && id <= 18;
-        case kSink:
-            return id >= 19 && id <= 22;
-        default:
-            return false;
-    }
+    const uint8_t scope =
+        object < nodeCount() ? ScopeOfKind(nodes[object]->kind) : uint8_t{kForSystem};
+    return IndicatorExists(id, scope);
 }
 
 uint32_t CQueuingSystem::CountIndicator(uint8_t id, uint8_t object, uint8_t type) const {
-    if (!IndicatorApplies(id, object))
+    if (!IndicatorApplies(id, object) || !IndicatorHas(id, IndicatorValue::kCount) ||
+        OnlyForAllTypes(id, type))
         return 0;
     const bool oneType = type < typeCount();
     const size_t s = oneType ? type + 1u : 0u;
     if (object >= nodeCount()) {
         switch (id) {
-            case 0:
+            case indArrived:
                 return oneType ? requestTypes[type]->generated : arrived;
-            case 24: {
+            case indLeftCount: {
                 uint32_t left = 0;
                 for (const auto& node : nodes) {
                     if (node->kind == kSink)
@@ -58,125 +57,121 @@ uint32_t CQueuingSystem::CountIndicator(uint8_t id, uint8_t object, uint8_t type
                 }
                 return left;
             }
-            case 27:
+            case indMaxInSystem:
                 return oneType ? requestTypes[type]->maxInSystem : maxInSystem;
             default:
                 return 0;
         }
     }
     const CQSObject* node = nodes[object].get();
-    if (id == 0)
+    if (id == indArrived)
         return At(node->arrivals, s);
     if (node->kind == kQueue) {
         const auto* queue = static_cast<const CQueue*>(node);
-        if (id == 11)
+        if (id == indMaxQueueLength)
             return At(queue->maxWaitingCount, s);
-        if (id == 17)
+        if (id == indZeroWaitCount)
             return At(queue->zeroWaitCount, s);
     }
     return 0;
 }
 
 float CQueuingSystem::RealIndicator(uint8_t id, uint8_t object, uint8_t type) const {
-    if (!IndicatorApplies(id, object))
+    if (!IndicatorApplies(id, object) || OnlyForAllTypes(id, type))
         return 0.0f;
+    // Counts read as reals; distributions have no number.
+    if (!IndicatorHas(id, IndicatorValue::kReal))
+        return static_cast<float>(CountIndicator(id, object, type));
     const bool oneType = type < typeCount();
     const size_t s = oneType ? type + 1u : 0u;
     if (object >= nodeCount()) {
         switch (id) {
-            case 23: {
+            case indThroughput: {
                 if (modelTime < 0.00001)
                     return 0.0f;
                 const uint32_t refused = refusalSink ? At(refusalSink->arrivals, s) : 0u;
-                const double left = static_cast<double>(CountIndicator(24, object, type)) - refused;
+                const double left =
+                    static_cast<double>(CountIndicator(indLeftCount, object, type)) - refused;
                 return static_cast<float>(left / modelTime);
             }
-            case 25:
-                return type == kNoIndex ? static_cast<float>(modelTime) : 0.0f;
-            case 26:
+            case indModelTime:
+                return static_cast<float>(modelTime);
+            case indMeanInSystem:
                 return oneType ? requestTypes[type]->meanInSystem : inSystem;
             default:
-                return static_cast<float>(CountIndicator(id, object, type));
+                return 0.0f;
         }
     }
     const CQSObject* node = nodes[object].get();
     switch (node->kind) {
         case kChannel: {
-            if (id == 0)
-                break;
-            // Channel figures exist only for all types together.
-            if (type != kNoIndex)
-                return 0.0f;
             const auto* c = static_cast<const CChannel*>(node);
             switch (id) {
-                case 1:
+                case indMeanIdle:
                     return c->meanIdle;
-                case 2:
+                case indMaxIdle:
                     return c->maxIdle;
-                case 5:
+                case indMeanService:
                     return c->meanService;
-                case 6:
+                case indMinService:
                     return c->minService;
-                case 7:
+                case indMaxService:
                     return c->maxService;
-                case 9:
+                case indLoad:
                     return c->loadFactor;
                 default:
-                    return 0.0f;
+                    return 0.0f;  // indMinIdle: the channel keeps no such value
             }
         }
         case kQueue: {
             const auto* q = static_cast<const CQueue*>(node);
             switch (id) {
-                case 10:
+                case indMeanQueueLength:
                     return At(q->meanLength, s);
-                case 13:
+                case indMeanWait:
                     return At(q->totalWait, s);
-                case 14:
+                case indMaxWait:
                     return At(q->maxWait, s);
-                case 15: {
+                case indMeanWaitNonZero: {
                     const uint32_t a = At(q->arrivals, s), z = At(q->zeroWaitCount, s);
                     if (a == z || a < z)
                         return 0.0f;
                     return static_cast<float>(static_cast<double>(At(q->totalWait, s)) * a /
                                               (a - z));
                 }
-                case 18:
+                case indRefusalShare:
                     return At(q->refused, s);
                 default:
-                    break;
+                    return 0.0f;
             }
-            break;
         }
         case kSink: {
             const auto* d = static_cast<const CDispose*>(node);
             switch (id) {
-                case 19:
+                case indMeanLifetime:
                     return At(d->meanLifetime, s);
-                case 20:
+                case indMinLifetime:
                     return At(d->minLifetime, s);
-                case 21:
+                case indMaxLifetime:
                     return At(d->maxLifetime, s);
                 default:
-                    break;
+                    return 0.0f;
             }
-            break;
         }
         default:
-            break;
+            return 0.0f;
     }
-    return static_cast<float>(CountIndicator(id, object, type));
 }
 
 const CDistribution* CQueuingSystem::DistributionIndicator(uint8_t id, uint8_t object,
                                                            uint8_t type) const {
-    if (!IndicatorApplies(id, object))
+    if (!IndicatorApplies(id, object) || !IndicatorHas(id, IndicatorValue::kDistribution) ||
+        OnlyForAllTypes(id, type))
         return nullptr;
     const bool oneType = type < typeCount();
     const size_t s = oneType ? type + 1u : 0u;
     if (object >= nodeCount()) {
-        if (id != 28)
-            return nullptr;
+        // indInSystemDistr, the one distribution of the system.
         if (oneType) {
             const CRequestType* t = requestTypes[type].get();
             return t->countDistFlag ? &t->countDistribution : nullptr;
@@ -187,28 +182,22 @@ const CDistribution* CQueuingSystem::DistributionIndicator(uint8_t id, uint8_t o
     switch (node->kind) {
         case kChannel: {
             const auto* c = static_cast<const CChannel*>(node);
-            if (type != kNoIndex)
-                return nullptr;
-            if (id == 4 && c->idleDistFlag)
+            if (id == indIdleDistr && c->idleDistFlag)
                 return &c->idleDistribution;
-            if (id == 8 && c->serviceDistFlag)
+            if (id == indServiceDistr && c->serviceDistFlag)
                 return &c->serviceDistribution;
             return nullptr;
         }
         case kQueue: {
             const auto* q = static_cast<const CQueue*>(node);
-            if (id == 12)
+            if (id == indQueueLengthDistr)
                 return Collected(q->lengthDistFlags, q->lengthDistributions, s);
-            if (id == 16)
-                return Collected(q->waitDistFlags, q->waitDistributions, s);
-            return nullptr;
+            return Collected(q->waitDistFlags, q->waitDistributions, s);
         }
-        case kSink:
-            if (id == 22) {
-                const auto* d = static_cast<const CDispose*>(node);
-                return Collected(d->lifetimeDistFlags, d->lifetimeDistributions, s);
-            }
-            return nullptr;
+        case kSink: {
+            const auto* d = static_cast<const CDispose*>(node);
+            return Collected(d->lifetimeDistFlags, d->lifetimeDistributions, s);
+        }
         default:
             return nullptr;
     }

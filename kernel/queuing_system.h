@@ -9,6 +9,7 @@
 
 #include "kernel/depends_vector.h"
 #include "kernel/event_list.h"
+#include "kernel/indicator_ids.h"
 #include "kernel/random_stat.h"
 #include "kernel/record_io.h"
 #include "kernel/request_type.h"

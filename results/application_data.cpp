@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <span>
 #include <system_error>
 #include <vector>
@@ -46,6 +47,8 @@ constexpr const char* kIndicatorNames[] = {
     "Максимальное число заявок в системе",
     "Распределение числа заявок в системе",
 };
+
+static_assert(std::size(kIndicatorNames) == kIndicatorCount);
 
 constexpr const char* kParameterNames[] = {
     "Число устройств",

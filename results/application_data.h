@@ -8,43 +8,11 @@
 #include <string>
 
 #include "kernel/depends_vector.h"
+#include "kernel/indicator_ids.h"
 #include "kernel/queuing_system.h"
 #include "kernel/random_stat.h"
 
 namespace marvolt {
-
-// Indicator ids, as the accessors of the model container take them.
-enum IndicatorId : uint8_t {
-    indArrived = 0,
-    indMeanIdle = 1,
-    indMaxIdle = 2,
-    indMinIdle = 3,
-    indIdleDistr = 4,
-    indMeanService = 5,
-    indMinService = 6,
-    indMaxService = 7,
-    indServiceDistr = 8,
-    indLoad = 9,
-    indMeanQueueLength = 10,
-    indMaxQueueLength = 11,
-    indQueueLengthDistr = 12,
-    indMeanWait = 13,
-    indMaxWait = 14,
-    indMeanWaitNonZero = 15,
-    indWaitDistr = 16,
-    indZeroWaitCount = 17,
-    indRefusalShare = 18,
-    indMeanLifetime = 19,
-    indMinLifetime = 20,
-    indMaxLifetime = 21,
-    indLifetimeDistr = 22,
-    indThroughput = 23,
-    indLeftCount = 24,
-    indModelTime = 25,
-    indMeanInSystem = 26,
-    indMaxInSystem = 27,
-    indInSystemDistr = 28,
-};
 
 class CAppData {
   public:

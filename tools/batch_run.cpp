@@ -11,17 +11,6 @@ namespace marvolt {
 
 namespace {
 
-bool IsCountId(uint8_t id) {
-    return id == 0 || id == 11 || id == 17 || id == 24 || id == 27;
-}
-bool IsDistributionId(uint8_t id) {
-    return id == 4 || id == 8 || id == 12 || id == 16 || id == 22 || id == 28;
-}
-// Channel figures and the modelling time exist for all types together only.
-bool IsPerType(uint8_t id) {
-    return !(id >= 1 && id <= 9) && id != 25;
-}
-
 std::string ObjectName(const CQueuingSystem& m, uint8_t object) {
     return object < m.nodeCount() ? m.Node(object)->name : "СМО";
 }
@@ -30,7 +19,7 @@ std::string TypeName(const CQueuingSystem& m, uint8_t type) {
 }
 std::string Name(uint8_t id) {
     std::string name = CAppData::IndicatorName(id);
-    if (name.empty() && id == 15) {
+    if (name.empty() && id == indMeanWaitNonZero) {
         name = "Среднее время нахождения в накопителе заявок, время ожидания которых не равно 0.";
     }
     return name;
@@ -52,16 +41,17 @@ nlohmann::ordered_json ResultsJson(const CQueuingSystem& m) {
         objects.push_back(i);
     objects.push_back(kNoIndex);
     for (uint8_t object : objects) {
-        for (uint8_t id = 0; id <= 28; ++id) {
-            if (!m.IndicatorApplies(id, object) || id == 3)
+        for (uint8_t id = 0; id < kIndicatorCount; ++id) {
+            // The minimal idle time is always 0: no figure to show.
+            if (!m.IndicatorApplies(id, object) || id == indMinIdle)
                 continue;
             std::vector<uint8_t> types{kNoIndex};
-            if (IsPerType(id)) {
+            if (IndicatorIsPerType(id)) {
                 for (uint8_t t = 0; t < m.typeCount(); ++t)
                     types.push_back(t);
             }
             for (uint8_t type : types) {
-                if (IsDistributionId(id)) {
+                if (IndicatorHas(id, IndicatorValue::kDistribution)) {
                     const CDistribution* d = m.DistributionIndicator(id, object, type);
                     if (!d || !d->HasBins())
                         continue;
@@ -82,8 +72,9 @@ nlohmann::ordered_json ResultsJson(const CQueuingSystem& m) {
                     continue;
                 }
                 nlohmann::ordered_json value =
-                    IsCountId(id) ? nlohmann::ordered_json(m.CountIndicator(id, object, type))
-                                  : FiniteOrNull(CAppData::ShownValue(m, id, object, type));
+                    IndicatorHas(id, IndicatorValue::kCount)
+                        ? nlohmann::ordered_json(m.CountIndicator(id, object, type))
+                        : FiniteOrNull(CAppData::ShownValue(m, id, object, type));
                 indicators.push_back({{"id", id},
                                       {"name", Name(id)},
                                       {"object", ObjectName(m, object)},

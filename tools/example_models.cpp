@@ -166,9 +166,9 @@ std::unique_ptr<CQueuingSystem> DeviceFactor() {
     b.m->SetFactor(f, kFactorMaskObject | kFactorMaskParameter | kFactorMaskStart |
                           kFactorMaskStep | kFactorMaskCount);
     b.m->factorRun = 1;
-    b.m->AddDependency(b.Index(q), kNoIndex, 13);
-    b.m->AddDependency(b.Index(c), kNoIndex, 9);
-    b.m->AddDependency(kNoIndex, kNoIndex, 23);
+    b.m->AddDependency(b.Index(q), kNoIndex, indMeanWait);
+    b.m->AddDependency(b.Index(c), kNoIndex, indLoad);
+    b.m->AddDependency(kNoIndex, kNoIndex, indThroughput);
     return std::move(b.m);
 }
 

@@ -6,6 +6,7 @@
 
 #include "kernel/channel.h"
 #include "kernel/generator.h"
+#include "editor/logic/model_commands.h"
 #include "kernel/queue.h"
 #include "persistence/text_codec.h"
 #include "results/application_data.h"
@@ -15,8 +16,6 @@ namespace marvolt {
 
 namespace {
 
-constexpr size_t kLongestStoredName = 255;  // one length byte in the model file
-const std::string kTryAgain = "\nПожалуйста, введите другое значение.";
 const std::string kEnterCorrect = "\nПожалуйста, введите корректное значение.";
 const std::string kNegativeWaitLimit =
     "Предельное значение времени ожидания не может быть меньше 0." + kEnterCorrect;
@@ -377,43 +376,11 @@ bool TransformTableNeeded(const NodeDraft& d) {
     return false;
 }
 
-// ---- names ----
-
-std::string UnusableNameRefusal(const std::string& name) {
-    if (name.find_first_not_of(" \t\n\r\f\v") == std::string::npos)
-        return "Имя объекта не должно быть пустой строкой." + std::string(17, ' ') + kTryAgain;
-    // The model file keeps names in its 8-bit code page with a one-byte length:
-    // a name it cannot hold would make every later save of the model fail.
-    TextCodec codec;
-    std::string stored;
-    if (!codec.Encode(name, stored))
-        return "Имя \"" + name + "\" содержит символы, которые нельзя сохранить в файле модели." +
-               kTryAgain;
-    if (stored.size() > kLongestStoredName)
-        return "Имя объекта не должно быть длиннее 255 символов." + kTryAgain;
-    return {};
-}
-
-std::string NameRefusal(const std::string& name, const std::string& atOpening, bool requestType,
-                        const CQueuingSystem& m) {
-    if (name == atOpening)
-        return {};
-    if (std::string unusable = UnusableNameRefusal(name); !unusable.empty())
-        return unusable;
-    if (requestType) {
-        if (m.FindRequestType(name))
-            return "Тип заявки с именем \"" + name + "\" уже существует.";
-    } else if (m.FindNode(name)) {
-        return "Объект с именем \"" + name + "\" уже существует.";
-    }
-    return {};
-}
-
 // ---- OK ----
 
 std::optional<DraftRefusal> CheckDraft(const NodeDraft& d, const CQueuingSystem& m,
                                        const std::string& nameAtOpening) {
-    if (std::string why = NameRefusal(d.name, nameAtOpening, false, m); !why.empty())
+    if (std::string why = edit::RenameRefusal(m, nameAtOpening, d.name, false); !why.empty())
         return DraftRefusal{DraftField::kName, why};
     if (d.kind != kSink && d.receivers.discipline == kRouteRandom && !d.receivers.nodes.empty()) {
         if (auto r = SumRefusal(d.receivers.probabilities, m.precision, DraftField::kReceivers,
@@ -438,7 +405,7 @@ std::optional<DraftRefusal> CheckDraft(const NodeDraft& d, const CQueuingSystem&
 
 std::optional<DraftRefusal> CheckDraft(const TypeDraft& d, const CQueuingSystem& m,
                                        const std::string& nameAtOpening) {
-    if (std::string why = NameRefusal(d.name, nameAtOpening, true, m); !why.empty())
+    if (std::string why = edit::RenameRefusal(m, nameAtOpening, d.name, true); !why.empty())
         return DraftRefusal{DraftField::kName, why};
     return std::nullopt;
 }

@@ -138,15 +138,6 @@ std::vector<uint8_t> ReserveCandidates(const CQueuingSystem& m, uint8_t self);
 // The table is kept when the box is ticked or any type maps to another.
 bool TransformTableNeeded(const NodeDraft& d);
 
-// ---- names ----
-
-// Why no object may have this name (blank, or more or other than the model
-// file can store); empty when it may.
-std::string UnusableNameRefusal(const std::string& name);
-// The check of the name field; the name the object had at opening always passes.
-std::string NameRefusal(const std::string& name, const std::string& atOpening, bool requestType,
-                        const CQueuingSystem& m);
-
 // ---- OK ----
 
 // Where a refusal sends the user.
@@ -155,7 +146,8 @@ struct DraftRefusal {
     DraftField field;
     std::string message;
 };
-// Every check of OK on the whole draft, before anything is written.
+// Every check of OK on the whole draft, before anything is written; the name
+// is checked as on leaving its field (edit::RenameRefusal).
 std::optional<DraftRefusal> CheckDraft(const NodeDraft& d, const CQueuingSystem& m,
                                        const std::string& nameAtOpening);
 std::optional<DraftRefusal> CheckDraft(const TypeDraft& d, const CQueuingSystem& m,

@@ -115,7 +115,7 @@ class ConfiguredModelTest : public ::testing::Test {
     QToolButton* Button(const char* name) {
         return form.findChild<QToolButton*>(QString::fromUtf8(name));
     }
-    void Click(QPoint at) { QTest::mouseClick(&form.Picture(), Qt::LeftButton, {}, at); }
+    void Click(QPoint at) { QTest::mouseClick(&form.Scheme().Picture(), Qt::LeftButton, {}, at); }
     QPoint Centre(const char* name) {
         const CQSObject* n = Model().FindNode(name);
         return {n->x + 24, n->y + 24};
@@ -166,7 +166,7 @@ class ConfiguredModelTest : public ::testing::Test {
     }
     bool EditType(const char* name, int priority) {
         auto* tree = form.findChild<QTreeWidget*>(QStringLiteral("ObjectTree"));
-        QTreeWidgetItem* types = form.Category(kRequestTypesCategory);
+        QTreeWidgetItem* types = form.TreePanel().Category(kRequestTypesCategory);
         for (int i = 0; i < types->childCount(); ++i) {
             if (types->child(i)->text(0) == QString::fromUtf8(name))
                 tree->setCurrentItem(types->child(i));

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "editor/logic/model_commands.h"
 #include "tests/kernel/model_builders.h"
 
 namespace marvolt {
@@ -342,24 +343,24 @@ TEST_F(PropertiesLogicTest, QueueWritesItsLimitsAndLawTable) {
 
 TEST_F(PropertiesLogicTest, NameChecks) {
     const std::string other = "Объект с именем \"Канал1\" уже существует.";
-    EXPECT_EQ(NameRefusal("Канал1", "Накопитель1", false, m), other);
-    EXPECT_EQ(NameRefusal("Накопитель1", "Накопитель1", false, m), "");
-    EXPECT_EQ(NameRefusal("Накопитель2", "Накопитель1", false, m), "");
-    EXPECT_EQ(NameRefusal("  ", "Накопитель1", false, m),
+    EXPECT_EQ(edit::RenameRefusal(m, "Накопитель1", "Канал1", false), other);
+    EXPECT_EQ(edit::RenameRefusal(m, "Накопитель1", "Накопитель1", false), "");
+    EXPECT_EQ(edit::RenameRefusal(m, "Накопитель1", "Накопитель2", false), "");
+    EXPECT_EQ(edit::RenameRefusal(m, "Накопитель1", "  ", false),
               "Имя объекта не должно быть пустой строкой.                 \nПожалуйста, введите "
               "другое значение.");
-    EXPECT_EQ(NameRefusal("Тип_заявки1", "Канал1", false, m), "");
-    EXPECT_EQ(NameRefusal("Тип_заявки1", "Т", true, m),
+    EXPECT_EQ(edit::RenameRefusal(m, "Канал1", "Тип_заявки1", false), "");
+    EXPECT_EQ(edit::RenameRefusal(m, "Т", "Тип_заявки1", true),
               "Тип заявки с именем \"Тип_заявки1\" уже существует.");
-    EXPECT_EQ(NameRefusal("Канал1", "Т", true, m), "");
+    EXPECT_EQ(edit::RenameRefusal(m, "Т", "Канал1", true), "");
     // What the model file cannot hold.
-    EXPECT_NE(NameRefusal("Канал_漢", "Канал1", false, m).find("нельзя сохранить"),
+    EXPECT_NE(edit::RenameRefusal(m, "Канал1", "Канал_漢", false).find("нельзя сохранить"),
               std::string::npos);
     std::string longest;
     for (int i = 0; i < 255; ++i)
         longest += "я";
-    EXPECT_EQ(NameRefusal(longest, "Канал1", false, m), "");
-    EXPECT_EQ(NameRefusal(longest + "я", "Канал1", false, m),
+    EXPECT_EQ(edit::RenameRefusal(m, "Канал1", longest, false), "");
+    EXPECT_EQ(edit::RenameRefusal(m, "Канал1", longest + "я", false),
               "Имя объекта не должно быть длиннее 255 символов.\nПожалуйста, введите другое "
               "значение.");
     // The name on OK is checked with the same rules.

@@ -94,5 +94,59 @@ TEST_F(IndicatorTest, ValuesAfterARun) {
     EXPECT_EQ(m.DistributionIndicator(8, 3, 0), nullptr);
 }
 
+// The table of ids says what each accessor gives: with every distribution
+// collected, an id answers through the accessor of its kind of value only,
+// and an id kept for all types gives nothing for a single type.
+TEST_F(IndicatorTest, TheTableOfIdsDescribesWhatTheAccessorsGive) {
+    QueueLine q = MakeQueueLine(Exponential(1.0f), Exponential(1.5f));
+    CQueuingSystem& m = *q.model;
+    m.AddRequestType("B");
+    q.generator->SetGeneratedType(1, true);
+    q.generator->typeProbabilities = {0.5f, 0.5f};
+    q.queue->waitDistFlags = {1, 1, 1};
+    q.queue->lengthDistFlags = {1, 1, 1};
+    q.sink->lifetimeDistFlags = {1, 1, 1};
+    q.channel->idleDistFlag = q.channel->serviceDistFlag = 1;
+    m.countDistFlag = 1;
+    m.RequestType(0)->countDistFlag = m.RequestType(1)->countDistFlag = 1;
+    m.arrivalsLimit = 3000;
+    ASSERT_EQ(m.Experiment(), kOk);
+
+    int distributions = 0;
+    for (uint8_t id = 0; id < kIndicatorCount; ++id) {
+        const IndicatorInfo& info = kIndicatorTable[id];
+        for (uint8_t object : {1, 2, 3, 4, 255}) {
+            const uint8_t scope =
+                object == 255 ? uint8_t{kForSystem} : ScopeOfKind(m.Node(object)->kind);
+            ASSERT_EQ(m.IndicatorApplies(id, object), (info.scope & scope) != 0)
+                << int(id) << " " << int(object);
+            if (!m.IndicatorApplies(id, object))
+                continue;
+            for (uint8_t type : {0, 1, 255}) {
+                const std::string where =
+                    std::to_string(id) + " " + std::to_string(object) + " " + std::to_string(type);
+                const bool given = info.perType || type == 255;
+                const CDistribution* d = m.DistributionIndicator(id, object, type);
+                EXPECT_EQ(d != nullptr, given && info.value == IndicatorValue::kDistribution)
+                    << where;
+                distributions += d != nullptr;
+                if (info.value != IndicatorValue::kCount) {
+                    EXPECT_EQ(m.CountIndicator(id, object, type), 0u) << where;
+                } else {
+                    EXPECT_EQ(m.RealIndicator(id, object, type),
+                              static_cast<float>(m.CountIndicator(id, object, type)))
+                        << where;
+                }
+                if (!given || info.value == IndicatorValue::kDistribution) {
+                    EXPECT_EQ(m.RealIndicator(id, object, type), 0.0f) << where;
+                }
+            }
+        }
+    }
+    // Channel: idle and service; queue: length and wait for 3 slots; sink: 3; system: 3.
+    EXPECT_EQ(distributions, 2 + 6 + 3 + 3);
+    EXPECT_GT(m.CountIndicator(indLeftCount, 255, 1), 0u) << "the run did reach the sink";
+}
+
 }  // namespace
 }  // namespace marvolt

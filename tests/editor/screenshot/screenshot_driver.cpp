@@ -48,7 +48,7 @@ void OpenDialog(marvolt::Program& program, const QString& what) {
     marvolt::CQueuingSystem& model = *form.Model();
     if (what.startsWith(QStringLiteral("type:"))) {
         const std::string name = what.mid(5).toStdString();
-        QTreeWidgetItem* types = form.Category(marvolt::kRequestTypesCategory);
+        QTreeWidgetItem* types = form.TreePanel().Category(marvolt::kRequestTypesCategory);
         for (int i = 0; i < types->childCount(); ++i) {
             if (types->child(i)->text(0).toStdString() == name)
                 types->treeWidget()->setCurrentItem(types->child(i));
