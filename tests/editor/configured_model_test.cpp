@@ -147,6 +147,7 @@ class ConfiguredModelTest : public ::testing::Test {
         const QRect r = grid->visualRect(grid->model()->index(row, column));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, r.center());
     }
     // A probability typed into a cell as its in-place editor leaves it.
     static void TypeProbability(QTableWidget* grid, int row, const QString& text) {
