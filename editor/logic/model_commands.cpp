@@ -201,28 +201,30 @@ std::string RenameRefusal(const CQueuingSystem& model, const std::string& curren
     return UnstorableNameText(name);
 }
 
-CommandResult RenameNode(CQueuingSystem& model, uint8_t node, const std::string& name) {
-    if (!ValidNode(model, node))
-        return {};
-    std::string& current = model.Node(node)->name;
+namespace {
+
+CommandResult Rename(const CQueuingSystem& model, std::string& current, const std::string& name,
+                     bool requestTypeMode, uint8_t node) {
     if (current == name)
         return {};
-    if (std::string why = RenameRefusal(model, current, name, false); !why.empty())
+    if (std::string why = RenameRefusal(model, current, name, requestTypeMode); !why.empty())
         return Refused(Warning(std::move(why)));
     current = name;
     return {true, {}, node};
 }
 
+}  // namespace
+
+CommandResult RenameNode(CQueuingSystem& model, uint8_t node, const std::string& name) {
+    if (!ValidNode(model, node))
+        return {};
+    return Rename(model, model.Node(node)->name, name, false, node);
+}
+
 CommandResult RenameRequestType(CQueuingSystem& model, uint8_t type, const std::string& name) {
     if (type >= model.typeCount())
         return {};
-    std::string& current = model.RequestType(type)->name;
-    if (current == name)
-        return {};
-    if (std::string why = RenameRefusal(model, current, name, true); !why.empty())
-        return Refused(Warning(std::move(why)));
-    current = name;
-    return {true, {}, kNoIndex};
+    return Rename(model, model.RequestType(type)->name, name, true, kNoIndex);
 }
 
 LinkStep LinkModePress(CQueuingSystem& model, uint8_t linkSource, uint8_t pressed) {
