@@ -23,9 +23,8 @@ Program::Program(UiServices services)
     mainForm_.SetAboutBox(&aboutForm_);
     accumulatorForm_.SetLawDialog(
         [this](LawRecord& law, bool serviceTime) { return dlawForm_.EditLaw(law, serviceTime); });
-    mainForm_.SetPropertiesDialog([this](CQSObject* node, CRequestType* type) {
-        return accumulatorForm_.Edit(node, type);
-    });
+    mainForm_.SetPropertiesDialog(
+        [this](CQSObject* node, CRequestType* type) { return accumulatorForm_.Edit(node, type); });
 }
 
 void Program::ShowMainWindow() {

@@ -56,7 +56,8 @@ LinkListTab::LinkListTab(const LinkListNames& names, MessageService& messages, Q
     LinksGroup = new QGroupBox(QString::fromUtf8(names.group), this);
     auto* links = new QVBoxLayout(LinksGroup);
     Grid = Named(new QTableWidget(0, 2, LinksGroup), names.grid);
-    Grid->setHorizontalHeaderLabels({QStringLiteral("Наименование"), QStringLiteral("Вероятность")});
+    Grid->setHorizontalHeaderLabels(
+        {QStringLiteral("Наименование"), QStringLiteral("Вероятность")});
     Grid->verticalHeader()->hide();
     Grid->verticalHeader()->setDefaultSectionSize(Grid->fontMetrics().height() + 8);
     Grid->horizontalHeader()->setStretchLastSection(false);
@@ -74,8 +75,8 @@ LinkListTab::LinkListTab(const LinkListNames& names, MessageService& messages, Q
     DownButton = Named(new QPushButton(LinksGroup), names.down);
     DownButton->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
     DownButton->setToolTip(QStringLiteral("Переместить вниз"));
-    EqualButton = Named(new QPushButton(QStringLiteral("Установить равные вероятности"), LinksGroup),
-                        names.equal);
+    EqualButton = Named(
+        new QPushButton(QStringLiteral("Установить равные вероятности"), LinksGroup), names.equal);
     for (QPushButton* b : {UpButton, DownButton, EqualButton})
         b->setAutoDefault(false);
     buttons->addWidget(UpButton);
@@ -93,15 +94,15 @@ LinkListTab::LinkListTab(const LinkListNames& names, MessageService& messages, Q
                                                        "вероятностью)"),
                                         disciplines),
                        names.byProbability);
-    RCountRB = Named(new QRadioButton(QString::fromUtf8(names.byCountText), disciplines),
-                     names.byCount);
+    RCountRB =
+        Named(new QRadioButton(QString::fromUtf8(names.byCountText), disciplines), names.byCount);
     for (QRadioButton* r : {OrderRB, CasuallyRB, RCountRB})
         radios->addWidget(r);
     page->addWidget(disciplines);
 
-    cells_ = std::make_unique<ProbabilityCells>(
-        Grid, kProbabilityColumn, messages,
-        [this] { return links_ ? &links_->probabilities : nullptr; });
+    cells_ = std::make_unique<ProbabilityCells>(Grid, kProbabilityColumn, messages, [this] {
+        return links_ ? &links_->probabilities : nullptr;
+    });
 
     connect(UpButton, &QPushButton::clicked, this, [this] { MoveClick(true); });
     connect(DownButton, &QPushButton::clicked, this, [this] { MoveClick(false); });
@@ -131,7 +132,8 @@ void LinkListTab::Refill(int currentRow) {
         Grid->setItem(0, kProbabilityColumn, ProbabilityCells::FixedCell({}));
     }
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        Grid->setItem(r, kNameColumn, ProbabilityCells::FixedCell(QString::fromStdString(rows[r].name)));
+        Grid->setItem(r, kNameColumn,
+                      ProbabilityCells::FixedCell(QString::fromStdString(rows[r].name)));
         Grid->setItem(r, kProbabilityColumn,
                       ProbabilityCells::Cell(QString::fromStdString(rows[r].probability)));
     }

@@ -187,9 +187,8 @@ void TAccumulatorForm::TabSheetShow(int) {
 bool TAccumulatorForm::NameEditExit() {
     if (!model_)
         return true;
-    const std::string why = edit::RenameRefusal(*model_, nameAtOpening_,
-                                                NameEdit->text().toStdString(),
-                                                requestType != nullptr);
+    const std::string why = edit::RenameRefusal(
+        *model_, nameAtOpening_, NameEdit->text().toStdString(), requestType != nullptr);
     if (why.empty())
         return true;
     // The answer of this box is not used.

@@ -129,7 +129,7 @@ class TAccumulatorForm : public QDialog {
     void EqReqPrsButtonClick();
     void RequestComboBoxExit();
 
-    void WaitModeClick(uint8_t mode);         // RadioButton5 to RadioButton7
+    void WaitModeClick(uint8_t mode);          // RadioButton5 to RadioButton7
     void DisciplineClick(uint8_t discipline);  // RadioButton1 to RadioButton4
     void NoLenLimitCheckBoxClick();
     void RqPriorCheckBoxClick();

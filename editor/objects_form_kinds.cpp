@@ -243,9 +243,9 @@ void TAccumulatorForm::FailureRuleClick(uint8_t rule) {
 
 void TAccumulatorForm::ArrangeFailurePanel() {
     const bool on = draft_.failuresOn;
-    for (QWidget* w : {static_cast<QWidget*>(FailureRuleGroup), static_cast<QWidget*>(WorkTimeLabel),
-                       static_cast<QWidget*>(WorkTimeEdit),
-                       static_cast<QWidget*>(ErrorFreeTimeButton)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(FailureRuleGroup), static_cast<QWidget*>(WorkTimeLabel),
+          static_cast<QWidget*>(WorkTimeEdit), static_cast<QWidget*>(ErrorFreeTimeButton)})
         w->setVisible(on);
     if (on && width() < kFailureWidth)
         resize(kFailureWidth, height());

@@ -70,8 +70,9 @@ void TAccumulatorForm::BuildTypeLists() {
                                 QAbstractItemView::EditKeyPressed |
                                 QAbstractItemView::AnyKeyPressed);
     admittedLayout->addWidget(SGRequests);
-    EqReqPrsButton = Named(new QPushButton(QStringLiteral("Установить равные вероятности"), admitted),
-                           "EqReqPrsButton");
+    EqReqPrsButton =
+        Named(new QPushButton(QStringLiteral("Установить равные вероятности"), admitted),
+              "EqReqPrsButton");
     EqReqPrsButton->setAutoDefault(false);
     admittedLayout->addWidget(EqReqPrsButton, 0, Qt::AlignRight);
     strip->addWidget(admitted, 1);
@@ -90,7 +91,8 @@ void TAccumulatorForm::BuildTypeLists() {
     moves->addStretch();
     strip->addLayout(moves);
 
-    OtherTypesGroup = new QGroupBox(QStringLiteral(" Недопустимые типы заявок "), RequestListsPanel);
+    OtherTypesGroup =
+        new QGroupBox(QStringLiteral(" Недопустимые типы заявок "), RequestListsPanel);
     OtherTypesGroup->setFixedWidth(222);
     auto* otherLayout = new QVBoxLayout(OtherTypesGroup);
     AllRequestListBox = Named(new QListWidget(OtherTypesGroup), "AllRequestListBox");
@@ -146,16 +148,16 @@ void TAccumulatorForm::BuildQueuePanel() {
 
     auto* length = new QGroupBox(QStringLiteral(" Длина очереди "), QueuePanel);
     auto* lengthRow = new QHBoxLayout(length);
-    NoLenLimitCheckBox = Named(new QCheckBox(QStringLiteral("ограничена"), length),
-                               "NoLenLimitCheckBox");
+    NoLenLimitCheckBox =
+        Named(new QCheckBox(QStringLiteral("ограничена"), length), "NoLenLimitCheckBox");
     CSpinEdit1 = ArrowsOnly(Named(new QSpinBox(length), "CSpinEdit1"), 1, 10000000);
     CSpinEdit1->setValue(10);
     lengthRow->addWidget(NoLenLimitCheckBox);
     lengthRow->addWidget(CSpinEdit1, 1);
     left->addWidget(length);
 
-    auto* wait = new QGroupBox(QStringLiteral(" Время ожидания заявки в очереди (t ожид.) "),
-                               QueuePanel);
+    auto* wait =
+        new QGroupBox(QStringLiteral(" Время ожидания заявки в очереди (t ожид.) "), QueuePanel);
     auto* waitLayout = new QVBoxLayout(wait);
     RadioButton5 = Named(new QRadioButton(QStringLiteral("неограничено"), wait), "RadioButton5");
     RadioButton6 = Named(new QRadioButton(QStringLiteral("ограничено случайным значением"), wait),
@@ -215,8 +217,8 @@ void TAccumulatorForm::BuildChannelPanel() {
     TransformRTCheckBox =
         Named(new QCheckBox(QStringLiteral("Преобразовывать тип заявки"), ServiceGroup),
               "TransformRTCheckBox");
-    service->addWidget(new QLabel(QStringLiteral(" Число обслуживающих устройств"), ServiceGroup), 0,
-                       0);
+    service->addWidget(new QLabel(QStringLiteral(" Число обслуживающих устройств"), ServiceGroup),
+                       0, 0);
     service->addWidget(CSpinEdit2, 0, 1);
     service->addWidget(TransformRTCheckBox, 1, 0, 1, 2);
     leftLayout->addWidget(ServiceGroup);
@@ -229,8 +231,8 @@ void TAccumulatorForm::BuildChannelPanel() {
     const std::array<const char*, 4> ruleNames{"FailToSinkRB", "ContinueInReserveRB",
                                                "RestartInReserveRB", "WaitForRepairRB"};
     for (uint8_t r = 0; r < FailureRuleRB.size(); ++r) {
-        FailureRuleRB[r] =
-            Named(new QRadioButton(QString::fromUtf8(ruleTexts[r]), FailureRuleGroup), ruleNames[r]);
+        FailureRuleRB[r] = Named(
+            new QRadioButton(QString::fromUtf8(ruleTexts[r]), FailureRuleGroup), ruleNames[r]);
         rules->addWidget(FailureRuleRB[r]);
         connect(FailureRuleRB[r], &QRadioButton::clicked, this, [this, r] { FailureRuleClick(r); });
     }

@@ -36,9 +36,10 @@ void TAccumulatorForm::FillRequestTypes() {
         SGRequests->setItem(0, c, ProbabilityCells::FixedCell({}));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         SGRequests->setItem(r, 0, ProbabilityCells::FixedCell(Text(rows[r].name)));
-        SGRequests->setItem(r, kTypeColumn, draft_.kind == kGenerator
-                                                ? ProbabilityCells::Cell(Text(rows[r].second))
-                                                : ProbabilityCells::FixedCell(Text(rows[r].second)));
+        SGRequests->setItem(r, kTypeColumn,
+                            draft_.kind == kGenerator
+                                ? ProbabilityCells::Cell(Text(rows[r].second))
+                                : ProbabilityCells::FixedCell(Text(rows[r].second)));
         SGRequests->setItem(r, kTransformColumn, ProbabilityCells::FixedCell(Text(rows[r].third)));
     }
     AllRequestListBox->clear();

@@ -36,8 +36,8 @@ std::string Param2Rule(uint8_t kind) {
 
 std::string WrongParameters(const std::string& why,
                             const std::string& ending = "введите корректное значение.") {
-    return "Параметры закона распределения установлены неправильно.\n" + why +
-           "\nПожалуйста, " + ending;
+    return "Параметры закона распределения установлены неправильно.\n" + why + "\nПожалуйста, " +
+           ending;
 }
 
 }  // namespace

@@ -4,9 +4,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "editor/logic/model_commands.h"
 #include "kernel/channel.h"
 #include "kernel/generator.h"
-#include "editor/logic/model_commands.h"
 #include "kernel/queue.h"
 #include "persistence/text_codec.h"
 #include "results/application_data.h"
@@ -73,8 +73,8 @@ void DraftChannel(const CChannel& c, const CQueuingSystem& m, NodeDraft& d) {
     d.workLaw = c.workLaw;
     d.repairLaw = c.repairLaw;
     const std::vector<uint8_t> candidates = ReserveCandidates(m, d.index);
-    const bool known = std::find(candidates.begin(), candidates.end(), c.reserveChannel) !=
-                       candidates.end();
+    const bool known =
+        std::find(candidates.begin(), candidates.end(), c.reserveChannel) != candidates.end();
     d.reserveChannel = known ? c.reserveChannel : kNoIndex;
     d.failureRule = Known(c.failureRule, kFailWaitForRepair);
     if (d.reserveChannel == kNoIndex &&
@@ -139,8 +139,8 @@ NodeDraft DraftOf(const CQSObject& node) {
     d.index = m.NodeIndex(node.name);
     d.name = node.name;
     if (node.kind != kSink)
-        d.receivers = CopyLinks(node.receivers, node.routingProbabilities,
-                                node.routingDiscipline, m.nodeCount());
+        d.receivers = CopyLinks(node.receivers, node.routingProbabilities, node.routingDiscipline,
+                                m.nodeCount());
     switch (node.kind) {
         case kGenerator: {
             const auto& g = static_cast<const CGenerator&>(node);
@@ -245,7 +245,8 @@ void SortGeneratorTypes(NodeDraft& d, const CQueuingSystem& m) {
     std::vector<std::string> key;
     for (uint8_t t : d.generatedTypes)
         key.push_back(keys.Key(m.RequestType(t)->name));
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return key[a] < key[b]; });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return key[a] < key[b]; });
     std::vector<uint8_t> types;
     std::vector<float> probabilities;
     for (size_t i : order) {
@@ -457,8 +458,8 @@ void WriteDraft(const NodeDraft& d, CQSObject& node) {
             c.repairLaw = d.repairLaw;
             c.reserveChannel = d.reserveChannel;
             // Without a reserve there is nowhere to continue or restart.
-            const bool reserveRule = d.failureRule == kFailContinueInReserve ||
-                                     d.failureRule == kFailRestartInReserve;
+            const bool reserveRule =
+                d.failureRule == kFailContinueInReserve || d.failureRule == kFailRestartInReserve;
             c.failureRule = reserveRule && d.reserveChannel == kNoIndex
                                 ? static_cast<uint8_t>(kFailToRefusal)
                                 : d.failureRule;

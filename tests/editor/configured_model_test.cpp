@@ -200,8 +200,10 @@ TEST_F(ConfiguredModelTest, ModelMadeInTheDialogsRunsLikeTheKernelBuiltOne) {
     test::WhenModal<TAddObjectForm>([](TAddObjectForm& d) { d.BitBtn1->click(); });
     form.ReqToolButtonClick();
     ASSERT_EQ(Model().typeCount(), 2);
-    for (auto [mode, x, y] : {std::tuple{"QueToolButton", 150, 40}, {"ChanToolButton", 260, 40},
-                              {"ChanToolButton", 260, 160}, {"DispToolButton", 370, 40},
+    for (auto [mode, x, y] : {std::tuple{"QueToolButton", 150, 40},
+                              {"ChanToolButton", 260, 40},
+                              {"ChanToolButton", 260, 160},
+                              {"DispToolButton", 370, 40},
                               {"DispToolButton", 370, 160}}) {
         Button(mode)->click();
         Click({x, y});

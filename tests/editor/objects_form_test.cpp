@@ -60,7 +60,9 @@ class ObjectsFormTest : public ::testing::Test {
         edit->setText(text);
         edit->setModified(true);
     }
-    QString LastMessage() const { return messages.shown.empty() ? QString() : messages.shown.back().text; }
+    QString LastMessage() const {
+        return messages.shown.empty() ? QString() : messages.shown.back().text;
+    }
 
     test::RecordingMessages messages;
     testing_models::QueueLine line = testing_models::MakeQueueLine(
@@ -86,10 +88,10 @@ TEST_F(ObjectsFormTest, EachKindShowsItsOwnTabsAndCaption) {
         bool sources;
         bool receivers;
     };
-    for (const Expected& e : {Expected{generator, "Генератор заявок", false, true},
-                              Expected{queue, "Накопитель", false, true},
-                              Expected{channel, "Канал", true, true},
-                              Expected{refusals, "Сток", false, false}}) {
+    for (const Expected& e :
+         {Expected{generator, "Генератор заявок", false, true},
+          Expected{queue, "Накопитель", false, true}, Expected{channel, "Канал", true, true},
+          Expected{refusals, "Сток", false, false}}) {
         QString caption;
         bool sources = false, receivers = false;
         Edit(e.node, [&](TAccumulatorForm& f) {

@@ -36,8 +36,9 @@ TEST_F(PropertiesLogicTest, GeneratorSumWithinPrecisionPasses) {
     const auto r = CheckDraft(d, m, d.name);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->field, DraftField::kGeneratorTypes);
-    EXPECT_EQ(r->message,
-              "Сумма вероятностей генерации заявкок имеет некорректное значение: 0.998" + kSumEnding);
+    EXPECT_EQ(
+        r->message,
+        "Сумма вероятностей генерации заявкок имеет некорректное значение: 0.998" + kSumEnding);
 }
 
 TEST_F(PropertiesLogicTest, RefusedSumShowsEnoughDigitsToDifferFromOne) {
@@ -48,8 +49,9 @@ TEST_F(PropertiesLogicTest, RefusedSumShowsEnoughDigitsToDifferFromOne) {
     const auto r = CheckDraft(d, m, d.name);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->field, DraftField::kReceivers);
-    EXPECT_EQ(r->message,
-              "Сумма вероятностей выбора приемников имеет некорректное значение: 1.002" + kSumEnding);
+    EXPECT_EQ(
+        r->message,
+        "Сумма вероятностей выбора приемников имеет некорректное значение: 1.002" + kSumEnding);
     EXPECT_EQ(ExactNumber(1.0f / 3.0f), "0.33333334");
     EXPECT_EQ(ExactNumber(2.0f), "2");
 }
@@ -76,8 +78,8 @@ TEST_F(PropertiesLogicTest, SourcesSumIsCheckedForARandomChannel) {
     const auto r = CheckDraft(d, m, d.name);
     ASSERT_TRUE(r);
     EXPECT_EQ(r->field, DraftField::kSources);
-    EXPECT_EQ(r->message.rfind("Сумма вероятностей выбора источников имеет некорректное значение: 0.7",
-                               0),
+    EXPECT_EQ(r->message.rfind(
+                  "Сумма вероятностей выбора источников имеет некорректное значение: 0.7", 0),
               0u);
 }
 
