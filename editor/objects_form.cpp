@@ -151,7 +151,6 @@ void TAccumulatorForm::FormShow() {
                 break;
         }
     }
-    okFlag_ = false;
     PageControl1->setCurrentIndex(0);
 }
 
@@ -205,11 +204,10 @@ bool TAccumulatorForm::Settled() {
 }
 
 void TAccumulatorForm::BitBtn17Click() {
-    okFlag_ = true;
     accept();
 }
 
-void TAccumulatorForm::CollectSpinBoxes() {
+void TAccumulatorForm::CollectControls() {
     draft_.lengthLimit = static_cast<uint32_t>(CSpinEdit1->value());
     draft_.deviceCount = static_cast<uint8_t>(CSpinEdit2->value());
     typeDraft_.priority = static_cast<uint8_t>(CSpinEdit5->value());
@@ -248,13 +246,10 @@ void TAccumulatorForm::Refuse(const DraftRefusal& refusal) {
 }
 
 void TAccumulatorForm::accept() {
-    okFlag_ = true;
     // Every check comes first; a refusal leaves the model as it was.
-    if (!model_ || !checks_->RunAll() || !Settled()) {
-        okFlag_ = false;
+    if (!model_ || !checks_->RunAll() || !Settled())
         return;
-    }
-    CollectSpinBoxes();
+    CollectControls();
     const std::string name = NameEdit->text().toStdString();
     std::optional<DraftRefusal> refusal;
     if (node) {
@@ -264,7 +259,6 @@ void TAccumulatorForm::accept() {
         typeDraft_.name = name;
         refusal = CheckDraft(typeDraft_, *model_, nameAtOpening_);
     }
-    okFlag_ = false;
     if (refusal) {
         Refuse(*refusal);
         return;
@@ -278,7 +272,6 @@ void TAccumulatorForm::accept() {
 
 void TAccumulatorForm::done(int result) {
     checks_->DropPending();
-    okFlag_ = false;
     RequestComboBox->hide();
     transformRow_ = -1;
     QDialog::done(result);

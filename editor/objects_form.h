@@ -180,7 +180,8 @@ class TAccumulatorForm : public QDialog {
     // Edits one of the draft's laws and shows its text.
     void EditLaw(LawRecord& law, bool serviceTime, QLineEdit* shown);
     void Refuse(const DraftRefusal& refusal);
-    void CollectSpinBoxes();
+    // Values the controls hold rather than the working copy: spin boxes, the reserve.
+    void CollectControls();
 
     MessageService& messages_;
     FocusLeaveChecks* checks_;
@@ -194,7 +195,6 @@ class TAccumulatorForm : public QDialog {
     std::vector<uint8_t> reserveChoices_;
     std::string maxTimeShown_;
     int transformRow_ = -1;
-    bool okFlag_ = false;
 };
 
 }  // namespace marvolt
