@@ -6,7 +6,9 @@
 
 #include "editor/about_form.h"
 #include "editor/add_object_form.h"
+#include "editor/dlaw_form.h"
 #include "editor/main_form.h"
+#include "editor/objects_form.h"
 #include "editor/ui_services.h"
 
 namespace marvolt {
@@ -21,6 +23,8 @@ class Program {
     explicit Program(UiServices services);
 
     TMainForm& MainForm() { return mainForm_; }
+    TDLawForm& DLawForm() { return dlawForm_; }
+    TAccumulatorForm& AccumulatorForm() { return accumulatorForm_; }
     // Only the main window is shown, maximised; the others open modally when needed.
     void ShowMainWindow();
     // Shows the main window and opens the model named in the arguments (the
@@ -31,10 +35,12 @@ class Program {
 
   private:
     // Members are made in this order: the start-up order of the windows. The
-    // distribution-law dialog and the experiment window follow the main window,
-    // the properties dialog the name dialog, and the table window the about box.
+    // experiment window follows the law dialog, and the table window the
+    // about box. Dialogs are destroyed before the main window they belong to.
     TMainForm mainForm_;
+    TDLawForm dlawForm_;
     TAddObjectForm addObjectForm_;
+    TAccumulatorForm accumulatorForm_;
     TAboutForm aboutForm_;
 };
 
