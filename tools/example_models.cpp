@@ -172,6 +172,33 @@ std::unique_ptr<CQueuingSystem> DeviceFactor() {
 
 }  // namespace
 
+std::unique_ptr<CQueuingSystem> BuildWideModel(uint8_t types) {
+    Builder b("Широкая модель", "Две линии генераторов перед длинной линией из пар "
+                                "накопитель-канал: модель наибольшего размера.");
+    while (b.m->typeCount() < types)
+        b.m->AddRequestType(b.m->DefaultTypeName());
+    auto* g1 = b.Generator(1.0f, 15, 15);
+    auto* g2 = b.Generator(1.0f, 15, 120);
+    const CQSObject* previous = nullptr;
+    // Refusal sink, two generators and the last sink leave room for the stages.
+    const int stages = (ObjectLimit - 4) / 2;
+    for (int i = 0; i < stages; ++i) {
+        auto* q = b.Queue(120 + 210 * i, 15);
+        auto* c = b.Channel(1.5f, 1, 225 + 210 * i, 15);
+        if (previous) {
+            b.Link(previous, q);
+        } else {
+            b.Link(g1, q);
+            b.Link(g2, q);
+        }
+        b.Link(q, c);
+        previous = c;
+    }
+    b.Link(previous, b.Sink(120 + 210 * stages, 15));
+    b.m->arrivalsLimit = 10000;
+    return std::move(b.m);
+}
+
 std::vector<ExampleModel> BuildExampleModels() {
     std::vector<ExampleModel> all;
     all.push_back({"mm1.qsf", SingleServer()});

@@ -16,4 +16,8 @@ struct ExampleModel {
 
 std::vector<ExampleModel> BuildExampleModels();
 
+// A model of the largest size, every request type everywhere: for measuring
+// what grows with the number of nodes and types. Not shipped.
+std::unique_ptr<CQueuingSystem> BuildWideModel(uint8_t types = RequestTypeLimit);
+
 }  // namespace marvolt

@@ -5,6 +5,15 @@
 #include "tools/example_models.h"
 
 int main(int argc, char** argv) {
+    // "--wide OUT.qsf": the model of the largest size, for measurements only.
+    if (argc == 3 && std::string(argv[1]) == "--wide") {
+        if (marvolt::SaveModelFile(argv[2], *marvolt::BuildWideModel(), nullptr) !=
+            marvolt::SaveResult::kOk) {
+            std::cerr << "Невозможно открыть файл \"" << argv[2] << "\" для записи.\n";
+            return 1;
+        }
+        return 0;
+    }
     const std::string dir = argc > 1 ? argv[1] : "examples";
     int status = 0;
     for (const auto& example : marvolt::BuildExampleModels()) {
