@@ -72,6 +72,44 @@ void SetRandomState(uint32_t state) {
     g_state = state;
 }
 
+uint32_t StartupRandomState() {
+    return kStartState * kMultiplier + 1u;
+}
+
+uint32_t AdvanceRandomState(uint32_t state, uint64_t draws) {
+    // k draws are one affine map s -> A*s + C; squaring the one-draw map
+    // gives the maps of 2, 4, 8... draws, and the set bits of k pick them.
+    uint32_t accMult = 1u, accPlus = 0u;
+    uint32_t mult = kMultiplier, plus = 1u;
+    for (uint64_t k = draws % kRandomCycleLength; k != 0; k >>= 1) {
+        if (k & 1u) {
+            accMult *= mult;
+            accPlus = accPlus * mult + plus;
+        }
+        plus *= mult + 1u;
+        mult *= mult;
+    }
+    return accMult * state + accPlus;
+}
+
+uint32_t RandomDrawsBetween(uint32_t from, uint32_t to) {
+    // The low n bits of the state have a cycle of 2^n on their own, so the
+    // distance is found one bit at a time, lowest first: whenever bit n still
+    // differs, 2^n more draws (one step of the 2^n-draw map) make it agree
+    // and leave the lower bits as they are.
+    uint32_t draws = 0u;
+    uint32_t mult = kMultiplier, plus = 1u;
+    for (uint32_t bit = 1u; from != to; bit <<= 1) {
+        if ((from & bit) != (to & bit)) {
+            from = from * mult + plus;
+            draws |= bit;
+        }
+        plus *= mult + 1u;
+        mult *= mult;
+    }
+    return draws;
+}
+
 float SampleLaw(const LawRecord& law) {
     switch (law.lawKind) {
         case kLawDeterministic:

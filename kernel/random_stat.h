@@ -32,6 +32,16 @@ void RestoreRandomStartState();  // tests: back to the state right after start-u
 uint32_t RandomState();
 void SetRandomState(uint32_t state);
 
+// The source runs through all 2^32 states before it repeats. Positions along
+// that cycle are counted in draws, so that independent runs can be given
+// stretches of it that never meet.
+constexpr uint64_t kRandomCycleLength = uint64_t{1} << 32;
+uint32_t StartupRandomState();  // where start-up seeding leaves the source
+// The state that many draws after the given one, in O(log draws).
+uint32_t AdvanceRandomState(uint32_t state, uint64_t draws);
+// The number of draws, modulo the cycle, that lead from one state to the other.
+uint32_t RandomDrawsBetween(uint32_t from, uint32_t to);
+
 float SampleLaw(const LawRecord& law);
 double IntervalProbability(const LawRecord& law, float lo, float hi);
 int NearestInteger(float x);

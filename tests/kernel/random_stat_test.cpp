@@ -32,6 +32,36 @@ TEST_F(RandomTest, StartupSequenceAndSeedingOnlyOnce) {
     EXPECT_EQ(RandomState(), before);
 }
 
+TEST_F(RandomTest, JumpsLandWhereTheDrawsWouldHaveLed) {
+    EXPECT_EQ(StartupRandomState(), RandomState());
+    const uint32_t start = RandomState();
+    uint32_t walked = start;
+    for (uint64_t n = 0; n <= 70000; ++n) {
+        // Every count up to 70000 is checked against drawing that many values.
+        ASSERT_EQ(AdvanceRandomState(start, n), walked) << n;
+        ASSERT_EQ(RandomDrawsBetween(start, walked), n) << n;
+        SetRandomState(walked);
+        NextRandom();
+        walked = RandomState();
+    }
+    // A whole cycle comes back, and no shorter power of two does.
+    EXPECT_EQ(AdvanceRandomState(12345u, kRandomCycleLength), 12345u);
+    EXPECT_EQ(AdvanceRandomState(12345u, kRandomCycleLength + 7), AdvanceRandomState(12345u, 7));
+    for (int k = 0; k < 32; ++k)
+        EXPECT_NE(AdvanceRandomState(12345u, uint64_t{1} << k), 12345u) << k;
+    // Long jumps compose and are undone by the distance.
+    const uint64_t longJumps[] = {1u << 20, 3000000017u, 4294967295u, 2147483648u};
+    for (uint64_t a : longJumps) {
+        for (uint64_t b : longJumps) {
+            const uint32_t there = AdvanceRandomState(start, a);
+            EXPECT_EQ(AdvanceRandomState(there, b), AdvanceRandomState(start, a + b));
+            EXPECT_EQ(RandomDrawsBetween(start, there), a);
+            EXPECT_EQ(RandomDrawsBetween(there, start), kRandomCycleLength - a);
+        }
+    }
+    EXPECT_EQ(RandomDrawsBetween(999u, 999u), 0u);
+}
+
 TEST_F(RandomTest, EachLawConsumesItsNumberOfValues) {
     struct Case {
         LawRecord law;
