@@ -275,15 +275,31 @@ float CAppData::ShownValue(const CQueuingSystem& m, uint8_t id, uint8_t object, 
     return m.RealIndicator(id, object, type);
 }
 
+ReportLayout ReportLayout::Of(const CQueuingSystem& m) {
+    ReportLayout layout;
+    for (uint8_t t = 0; t < m.typeCount(); ++t)
+        layout.typeNames.push_back(m.RequestType(t)->name);
+    for (uint8_t i = 0; i < m.nodeCount(); ++i) {
+        const CQSObject* node = m.Node(i);
+        Node n{node->name, node->kind, {}};
+        if (node->kind == kQueue)
+            n.admitted = static_cast<const CQueue*>(node)->acceptedTypes;
+        layout.nodes.push_back(std::move(n));
+    }
+    return layout;
+}
+
 std::string CAppData::ReportText(const CQueuingSystem* results) {
     if (!results)
         return {};
     const CQueuingSystem& m = *results;
-    const uint8_t typeCount = m.typeCount();
-
-    auto value = [&](uint8_t id, uint8_t object, uint8_t type) {
+    return ReportText(ReportLayout::Of(m), [&m](uint8_t id, uint8_t object, uint8_t type) {
         return FormatValue(ShownValue(m, id, object, type));
-    };
+    });
+}
+
+std::string CAppData::ReportText(const ReportLayout& layout, const ReportValueText& value) {
+    const size_t typeCount = layout.typeNames.size();
     auto simpleForm = [&](std::string& out, std::span<const uint8_t> ids, uint8_t object) {
         for (uint8_t id : ids) {
             out += "\t" + IndicatorName(id) + ":\t" + value(id, object, kNoIndex) + "\n";
@@ -295,10 +311,11 @@ std::string CAppData::ReportText(const CQueuingSystem* results) {
         for (uint8_t id : ids) {
             out += "\t" + IndicatorName(id) + ", по типам заявок:\n";
             out += "\t\tвсе типы заявок:\t" + value(id, object, kNoIndex) + "\n";
-            for (uint8_t t = 0; t < typeCount; ++t) {
+            for (size_t t = 0; t < typeCount; ++t) {
                 if (admitted && !(t < admitted->size() && (*admitted)[t]))
                     continue;
-                out += "\t\t" + m.RequestType(t)->name + ":\t" + value(id, object, t) + "\n";
+                out += "\t\t" + layout.typeNames[t] + ":\t" +
+                       value(id, object, static_cast<uint8_t>(t)) + "\n";
             }
             out += "\n";
         }
@@ -310,34 +327,34 @@ std::string CAppData::ReportText(const CQueuingSystem* results) {
     } else {
         simpleForm(out, ReportSystemSet, kNoIndex);
     }
-    for (uint8_t i = 0; i < m.nodeCount(); ++i) {
-        const CQSObject* node = m.Node(i);
-        switch (node->kind) {
+    for (size_t i = 0; i < layout.nodes.size(); ++i) {
+        const ReportLayout::Node& node = layout.nodes[i];
+        const auto index = static_cast<uint8_t>(i);
+        switch (node.kind) {
             case kChannel:
-                out += node->name + " (канал)\n\n";
-                simpleForm(out, ReportChannelSet, i);
+                out += node.name + " (канал)\n\n";
+                simpleForm(out, ReportChannelSet, index);
                 break;
             case kQueue: {
-                out += node->name + " (накопитель)\n\n";
-                const auto& accepted = static_cast<const CQueue*>(node)->acceptedTypes;
+                out += node.name + " (накопитель)\n\n";
                 int admitted = 0;
-                for (uint8_t t = 0; t < typeCount && t < accepted.size(); ++t) {
-                    if (accepted[t])
+                for (size_t t = 0; t < typeCount && t < node.admitted.size(); ++t) {
+                    if (node.admitted[t])
                         ++admitted;
                 }
                 if (admitted > 1) {
-                    perTypeForm(out, ReportQueueSet, i, &accepted);
+                    perTypeForm(out, ReportQueueSet, index, &node.admitted);
                 } else {
-                    simpleForm(out, ReportQueueSet, i);
+                    simpleForm(out, ReportQueueSet, index);
                 }
                 break;
             }
             case kSink:
-                out += node->name + " (сток)\n\n";
+                out += node.name + " (сток)\n\n";
                 if (typeCount > 1) {
-                    perTypeForm(out, ReportSinkSet, i, nullptr);
+                    perTypeForm(out, ReportSinkSet, index, nullptr);
                 } else {
-                    simpleForm(out, ReportSinkSet, i);
+                    simpleForm(out, ReportSinkSet, index);
                 }
                 break;
             default:

@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "kernel/depends_vector.h"
 #include "kernel/indicator_ids.h"
@@ -13,6 +15,25 @@
 #include "kernel/random_stat.h"
 
 namespace marvolt {
+
+// What the report's blocks depend on: the request types and, in node order,
+// each node's name, kind and, for a queue, the types it admits. Results read
+// elsewhere (several runs, files of other processes) are laid out from it.
+struct ReportLayout {
+    struct Node {
+        std::string name;
+        uint8_t kind = 0;
+        std::vector<uint8_t> admitted;  // per type; queues only
+    };
+    std::vector<std::string> typeNames;
+    std::vector<Node> nodes;
+
+    static ReportLayout Of(const CQueuingSystem& model);
+};
+
+// The text of one value of the report: indicator id, object index (255 the
+// system), request type index (255 all types).
+using ReportValueText = std::function<std::string(uint8_t id, uint8_t object, uint8_t type)>;
 
 class CAppData {
   public:
@@ -58,6 +79,8 @@ class CAppData {
 
     // The report of every indicator of the results model; empty without one.
     static std::string ReportText(const CQueuingSystem* results);
+    // The same blocks with values given from outside.
+    static std::string ReportText(const ReportLayout& layout, const ReportValueText& value);
     // An indicator's value as the result displays show it.
     static float ShownValue(const CQueuingSystem& model, uint8_t id, uint8_t object, uint8_t type);
 };
