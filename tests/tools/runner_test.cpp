@@ -205,6 +205,28 @@ TEST_F(RunnerTest, TheProgressBarIsDrawnOnlyWhereAskedAndClearedAfterwards) {
     EXPECT_EQ(out.str(), table);
 }
 
+// The files were written by the runner before its JSON was streamed; every
+// example's report and document must stay the same to the byte.
+TEST_F(RunnerTest, ExampleResultsStayByteIdentical) {
+    const fs::path examples = fs::path(MARVOLT_SOURCE_DIR) / "examples";
+    const fs::path expected = fs::path(MARVOLT_SOURCE_DIR) / "tests/data/example_results";
+    for (const auto& e : BuildExampleModels()) {
+        const std::string stem = fs::path(e.fileName).stem().string();
+        for (const bool json : {false, true}) {
+            std::ifstream in(expected / (stem + (json ? ".json" : ".txt")), std::ios::binary);
+            ASSERT_TRUE(in) << stem;
+            const std::string want((std::istreambuf_iterator<char>(in)), {});
+            out.str("");
+            RestoreRandomStartState();
+            std::vector<std::string> args{(examples / e.fileName).string()};
+            if (json)
+                args.insert(args.begin(), "--json");
+            ASSERT_EQ(Run(args), kRunOk);
+            EXPECT_TRUE(out.str() == want) << stem << (json ? ".json" : ".txt") << " differs";
+        }
+    }
+}
+
 TEST_F(RunnerTest, ShippedExamplesMatchTheirBuilders) {
     const fs::path examples = fs::path(MARVOLT_SOURCE_DIR) / "examples";
     for (const auto& e : BuildExampleModels()) {

@@ -1,0 +1,139 @@
+#include "tools/results_json.h"
+
+#include <cmath>
+
+namespace marvolt {
+
+void ForEachIndicator(const ReportLayout& layout, const std::function<void(IndicatorKey)>& f) {
+    const size_t nodes = layout.nodes.size();
+    const auto types = static_cast<uint8_t>(layout.typeNames.size());
+    for (size_t i = 0; i <= nodes; ++i) {
+        const uint8_t object = i < nodes ? static_cast<uint8_t>(i) : kNoIndex;
+        const uint8_t scope = i < nodes ? ScopeOfKind(layout.nodes[i].kind) : uint8_t{kForSystem};
+        for (uint8_t id = 0; id < kIndicatorCount; ++id) {
+            if (!IndicatorExists(id, scope) || id == indMinIdle)
+                continue;
+            f({id, object, kNoIndex});
+            if (IndicatorIsPerType(id)) {
+                for (uint8_t t = 0; t < types; ++t)
+                    f({id, object, t});
+            }
+        }
+    }
+}
+
+std::string ObjectName(const ReportLayout& layout, uint8_t object) {
+    return object < layout.nodes.size() ? layout.nodes[object].name : "СМО";
+}
+std::string TypeName(const ReportLayout& layout, uint8_t type) {
+    return type < layout.typeNames.size() ? layout.typeNames[type] : "Все типы заявок";
+}
+std::string ResultName(uint8_t id) {
+    std::string name = CAppData::IndicatorName(id);
+    if (name.empty() && id == indMeanWaitNonZero) {
+        name = "Среднее время нахождения в накопителе заявок, время ожидания которых не равно 0.";
+    }
+    return name;
+}
+
+nlohmann::ordered_json FiniteOrNull(double v) {
+    return std::isfinite(v) ? nlohmann::ordered_json(v) : nlohmann::ordered_json();
+}
+
+nlohmann::ordered_json IndicatorJson(const CQueuingSystem& m, IndicatorKey k) {
+    return IndicatorHas(k.id, IndicatorValue::kCount)
+               ? nlohmann::ordered_json(m.CountIndicator(k.id, k.object, k.type))
+               : FiniteOrNull(CAppData::ShownValue(m, k.id, k.object, k.type));
+}
+
+float FactorValue(const FactorSettings& f, int k) {
+    return static_cast<float>(f.startValue + static_cast<double>(k) * f.step);
+}
+
+void WriteRunFields(JsonStream& j, const CQueuingSystem& m) {
+    const ReportLayout layout = ReportLayout::Of(m);
+    j.Field("modelTime", m.modelTime);
+    j.Field("arrived", m.arrived);
+    j.Field("stoppedByGuard", m.stopReason == StopReason::kProgressGuard);
+    j.Key("indicators");
+    j.BeginArray();
+    ForEachIndicator(layout, [&](IndicatorKey k) {
+        if (IndicatorHas(k.id, IndicatorValue::kDistribution))
+            return;
+        j.BeginObject();
+        j.Field("id", k.id);
+        j.Field("name", ResultName(k.id));
+        j.Field("object", ObjectName(layout, k.object));
+        j.Field("type", TypeName(layout, k.type));
+        j.Key("value");
+        j.Value(IndicatorJson(m, k));
+        j.EndObject();
+    });
+    j.EndArray();
+    j.Key("distributions");
+    j.BeginArray();
+    ForEachIndicator(layout, [&](IndicatorKey k) {
+        if (!IndicatorHas(k.id, IndicatorValue::kDistribution))
+            return;
+        const CDistribution* d = m.DistributionIndicator(k.id, k.object, k.type);
+        if (!d || !d->HasBins())
+            return;
+        j.BeginObject();
+        j.Field("id", k.id);
+        j.Field("object", ObjectName(layout, k.object));
+        j.Field("type", TypeName(layout, k.type));
+        j.Field("lower", d->Lower());
+        j.Field("upper", d->Upper());
+        j.Key("bins");
+        j.BeginArray();
+        for (int b = 0; b < d->binCount; ++b) {
+            float value = 0, center = 0;
+            d->BinAtCenter(b, value, center);
+            j.Value(value);
+        }
+        j.EndArray();
+        j.Key("mean");
+        j.Value(FiniteOrNull(d->Mean()));
+        j.Key("variance");
+        j.Value(FiniteOrNull(d->Variance()));
+        j.EndObject();
+    });
+    j.EndArray();
+}
+
+nlohmann::ordered_json FactorTree(const CQueuingSystem& m) {
+    const FactorSettings& f = m.usedFactor;
+    nlohmann::ordered_json values = nlohmann::ordered_json::array();
+    for (int k = 0; k < f.valueCount; ++k)
+        values.push_back(FactorValue(f, k));
+    const ReportLayout layout = ReportLayout::Of(m);
+    return {{"caption", CAppData::FactorCaption(m, f)},
+            {"object", ObjectName(layout, f.factorObject)},
+            {"parameter", f.factorParameter},
+            {"values", values}};
+}
+
+void WriteFactorFields(JsonStream& j, const CQueuingSystem& m) {
+    const ReportLayout layout = ReportLayout::Of(m);
+    j.Key("factor");
+    j.Tree(FactorTree(m));
+    j.Key("dependencies");
+    j.BeginArray();
+    for (uint32_t i = 0; i < m.dependencies.itemCount(); ++i) {
+        const CDependInfo& d = *m.dependencies.Item(i);
+        j.BeginObject();
+        j.Field("caption", CAppData::DependencyCaption(m, d));
+        j.Field("object", ObjectName(layout, d.dependencyObject));
+        j.Field("type", TypeName(layout, d.dependencyType));
+        j.Field("id", d.dependencyIndicator);
+        j.Key("values");
+        j.BeginArray();
+        for (float v : d.values)
+            j.Value(FiniteOrNull(v));
+        j.EndArray();
+        j.EndObject();
+    }
+    j.EndArray();
+}
+
+}  // namespace marvolt
