@@ -6,28 +6,9 @@
 #include "persistence/model_file.h"
 #include "results/application_data.h"
 #include "tools/progress_bar.h"
-#include "tools/results_json.h"
+#include "tools/run_results.h"
 
 namespace marvolt {
-
-namespace {
-
-void FactorTable(const CQueuingSystem& m, std::ostream& out) {
-    const FactorSettings& f = m.usedFactor;
-    out << CAppData::FactorCaption(m, f);
-    for (int k = 0; k < f.valueCount; ++k)
-        out << '\t' << CAppData::FormatValue(FactorValue(f, k));
-    out << '\n';
-    for (uint32_t i = 0; i < m.dependencies.itemCount(); ++i) {
-        const CDependInfo& d = *m.dependencies.Item(i);
-        out << CAppData::DependencyCaption(m, d);
-        for (float v : d.values)
-            out << '\t' << CAppData::FormatValue(v);
-        out << '\n';
-    }
-}
-
-}  // namespace
 
 int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
              const ProgressDisplay& progress) {
@@ -81,7 +62,7 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
         j.EndObject();
         out << '\n';
     } else if (factor) {
-        FactorTable(model, out);
+        WriteFactorTable(out, model);
     } else {
         out << CAppData::ReportText(&model);
     }

@@ -1,6 +1,7 @@
-#include "tools/results_json.h"
+#include "tools/run_results.h"
 
 #include <cmath>
+#include <ostream>
 
 namespace marvolt {
 
@@ -101,8 +102,7 @@ void WriteRunFields(JsonStream& j, const CQueuingSystem& m) {
     j.EndArray();
 }
 
-nlohmann::ordered_json FactorTree(const CQueuingSystem& m) {
-    const FactorSettings& f = m.usedFactor;
+nlohmann::ordered_json FactorTree(const CQueuingSystem& m, const FactorSettings& f) {
     nlohmann::ordered_json values = nlohmann::ordered_json::array();
     for (int k = 0; k < f.valueCount; ++k)
         values.push_back(FactorValue(f, k));
@@ -113,27 +113,59 @@ nlohmann::ordered_json FactorTree(const CQueuingSystem& m) {
             {"values", values}};
 }
 
-void WriteFactorFields(JsonStream& j, const CQueuingSystem& m) {
+nlohmann::ordered_json DependencyTree(const CQueuingSystem& m, const CDependInfo& d) {
     const ReportLayout layout = ReportLayout::Of(m);
+    return {{"caption", CAppData::DependencyCaption(m, d)},
+            {"object", ObjectName(layout, d.dependencyObject)},
+            {"type", TypeName(layout, d.dependencyType)},
+            {"id", d.dependencyIndicator}};
+}
+
+void WriteFactorFields(JsonStream& j, const CQueuingSystem& m) {
     j.Key("factor");
-    j.Tree(FactorTree(m));
+    j.Tree(FactorTree(m, m.usedFactor));
     j.Key("dependencies");
     j.BeginArray();
     for (uint32_t i = 0; i < m.dependencies.itemCount(); ++i) {
         const CDependInfo& d = *m.dependencies.Item(i);
-        j.BeginObject();
-        j.Field("caption", CAppData::DependencyCaption(m, d));
-        j.Field("object", ObjectName(layout, d.dependencyObject));
-        j.Field("type", TypeName(layout, d.dependencyType));
-        j.Field("id", d.dependencyIndicator);
-        j.Key("values");
-        j.BeginArray();
+        nlohmann::ordered_json tree = DependencyTree(m, d);
+        nlohmann::ordered_json values = nlohmann::ordered_json::array();
         for (float v : d.values)
-            j.Value(FiniteOrNull(v));
-        j.EndArray();
-        j.EndObject();
+            values.push_back(FiniteOrNull(v));
+        tree["values"] = std::move(values);
+        j.Tree(tree);
     }
     j.EndArray();
+}
+
+void WriteFactorTable(std::ostream& out, const std::string& caption,
+                      const std::vector<float>& values, const std::vector<FactorTableRow>& rows) {
+    out << caption;
+    for (float v : values)
+        out << '\t' << CAppData::FormatValue(v);
+    out << '\n';
+    for (const FactorTableRow& row : rows) {
+        out << row.caption;
+        for (const std::string& cell : row.cells)
+            out << '\t' << cell;
+        out << '\n';
+    }
+}
+
+void WriteFactorTable(std::ostream& out, const CQueuingSystem& m) {
+    const FactorSettings& f = m.usedFactor;
+    std::vector<float> values;
+    for (int k = 0; k < f.valueCount; ++k)
+        values.push_back(FactorValue(f, k));
+    std::vector<FactorTableRow> rows;
+    for (uint32_t i = 0; i < m.dependencies.itemCount(); ++i) {
+        const CDependInfo& d = *m.dependencies.Item(i);
+        FactorTableRow row{CAppData::DependencyCaption(m, d), {}};
+        for (float v : d.values)
+            row.cells.push_back(CAppData::FormatValue(v));
+        rows.push_back(std::move(row));
+    }
+    WriteFactorTable(out, CAppData::FactorCaption(m, f), values, rows);
 }
 
 }  // namespace marvolt

@@ -1,10 +1,13 @@
-// The results of a run as JSON, and the order in which results list the indicators.
+// The results of a run as JSON and as tables, and the order in which results
+// list the indicators.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 #include "kernel/queuing_system.h"
 #include "results/application_data.h"
@@ -41,6 +44,19 @@ float FactorValue(const FactorSettings& f, int k);
 void WriteRunFields(JsonStream& j, const CQueuingSystem& m);
 // The factor and its dependencies, after a factor experiment.
 void WriteFactorFields(JsonStream& j, const CQueuingSystem& m);
-nlohmann::ordered_json FactorTree(const CQueuingSystem& m);
+// The factor's caption, object, parameter and values.
+nlohmann::ordered_json FactorTree(const CQueuingSystem& m, const FactorSettings& f);
+// A dependency's caption, object, type and indicator.
+nlohmann::ordered_json DependencyTree(const CQueuingSystem& m, const CDependInfo& d);
+
+// The table of a factor experiment: the factor's caption and values, then a
+// row of cells for each dependency.
+struct FactorTableRow {
+    std::string caption;
+    std::vector<std::string> cells;
+};
+void WriteFactorTable(std::ostream& out, const std::string& caption,
+                      const std::vector<float>& values, const std::vector<FactorTableRow>& rows);
+void WriteFactorTable(std::ostream& out, const CQueuingSystem& m);
 
 }  // namespace marvolt
