@@ -81,7 +81,7 @@ uint32_t AdvanceRandomState(uint32_t state, uint64_t draws) {
     // gives the maps of 2, 4, 8... draws, and the set bits of k pick them.
     uint32_t accMult = 1u, accPlus = 0u;
     uint32_t mult = kMultiplier, plus = 1u;
-    for (uint64_t k = draws % kRandomCycleLength; k != 0; k >>= 1) {
+    for (uint64_t k = draws % kRandomStateCycle; k != 0; k >>= 1) {
         if (k & 1u) {
             accMult *= mult;
             accPlus = accPlus * mult + plus;

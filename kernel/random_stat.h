@@ -32,10 +32,13 @@ void RestoreRandomStartState();  // tests: back to the state right after start-u
 uint32_t RandomState();
 void SetRandomState(uint32_t state);
 
-// The source runs through all 2^32 states before it repeats. Positions along
-// that cycle are counted in draws, so that independent runs can be given
-// stretches of it that never meet.
-constexpr uint64_t kRandomCycleLength = uint64_t{1} << 32;
+// The source runs through all 2^32 states before it repeats, but its values
+// repeat after 2^31 draws: the top bit of the state never reaches a value, and
+// states 2^31 draws apart differ in that bit alone. Positions along the cycle
+// are counted in draws, so that independent runs can be given stretches of it
+// that never meet.
+constexpr uint64_t kRandomStateCycle = uint64_t{1} << 32;
+constexpr uint64_t kRandomValueCycle = uint64_t{1} << 31;
 uint32_t StartupRandomState();  // where start-up seeding leaves the source
 // The state that many draws after the given one, in O(log draws).
 uint32_t AdvanceRandomState(uint32_t state, uint64_t draws);

@@ -1,17 +1,105 @@
 #include "tools/batch_run.h"
 
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <ostream>
 
 #include "persistence/model_file.h"
 #include "results/application_data.h"
+#include "tools/merge_results.h"
 #include "tools/progress_bar.h"
+#include "tools/replication_study.h"
+#include "tools/replications.h"
 #include "tools/run_results.h"
+#include "tools/study_document.h"
 
 namespace marvolt {
 
+namespace {
+
+void ApplyStop(const RunOptions& options, CQueuingSystem& model) {
+    if (options.time) {
+        model.stopByTime = 1;
+        model.timeLimit = *options.time;
+    } else if (options.arrivals) {
+        model.stopByTime = 0;
+        model.arrivalsLimit = *options.arrivals;
+    }
+    if (!model.factorRun)
+        model.resultsValid = 0;
+}
+
+void ReportInvalidFactor(std::ostream& err) {
+    err << "Фактор установлен некорректно.\nЭксперимент не может быть проведен.\n";
+}
+
+int Written(std::ostream& out, std::ostream& err) {
+    out.flush();
+    if (!out) {
+        err << "Не удалось вывести результаты.\n";
+        return kRunOutputFailed;
+    }
+    return kRunOk;
+}
+
+// Replications first .. first + count - 1, each on the model as the file
+// holds it; the file's bytes are read once, so every process runs the same.
+int RunStudy(const RunOptions& options, const std::string& fullName, std::ostream& out,
+             std::ostream& err, const ProgressDisplay& progress) {
+    std::ifstream in(options.model, std::ios::binary | std::ios::ate);
+    std::vector<uint8_t> bytes(in ? static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)) : 0);
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    OpenedModels check = ReadModelBytes(bytes.data(), bytes.size());
+    if (!in || check.result != OpenResult::kOk || !check.current) {
+        err << "Ошибка при чтении файла \"" << fullName << "\".\n";
+        return kRunUnreadableModel;
+    }
+    const auto prepare = [&options](CQueuingSystem& m) { ApplyStop(options, m); };
+    const StudyPlan plan{options.seed.value_or(0), *options.replications, options.jobs.value_or(1)};
+    CQueuingSystem& model = *check.current;
+    prepare(model);
+    const StudyHeader header = StudyHeaderOf(model, plan.count);
+    // A factor that cannot be stepped fails every replication alike: say so
+    // before anything is printed.
+    if (model.factorRun && (model.ValidateFactor() != kOk || model.PrepareFactor() != kOk)) {
+        ReportInvalidFactor(err);
+        return kRunInvalidFactor;
+    }
+    StudyWriter writer(header, uint64_t{plan.first} + plan.count, options.json ? &out : nullptr,
+                       err);
+    int failed = kOk;
+    std::string error;
+    const bool ran = RunReplications(
+        bytes, prepare, plan, progress,
+        [&](const ReplicationOutcome& o) {
+            if (failed == kOk && (o.result != kOk || !writer.Add(o)))
+                failed = o.result != kOk ? o.result : kNoSuchNode;
+        },
+        error);
+    if (!ran) {
+        err << error << '\n';
+        return kRunWorkerFailed;
+    }
+    if (failed != kOk) {
+        ReportInvalidFactor(err);
+        return kRunInvalidFactor;
+    }
+    if (options.json) {
+        writer.Finish();
+    } else {
+        writer.WriteReport(out);
+    }
+    return Written(out, err);
+}
+
+}  // namespace
+
 int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
              const ProgressDisplay& progress) {
+    if (options.merge)
+        return MergeStudies(options.mergeFiles, options.json, out, err);
     const std::string fullName = std::filesystem::absolute(options.model).string();
     OpenedModels opened = OpenModelFile(options.model);
     if (opened.result == OpenResult::kCannotOpenForReading) {
@@ -22,34 +110,38 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
         err << "Ошибка при чтении файла \"" << fullName << "\".\n";
         return kRunUnreadableModel;
     }
+    if (options.replications)
+        return RunStudy(options, fullName, out, err, progress);
     CQueuingSystem& model = *opened.current;
-    if (options.time) {
-        model.stopByTime = 1;
-        model.timeLimit = *options.time;
-    } else if (options.arrivals) {
-        model.stopByTime = 0;
-        model.arrivalsLimit = *options.arrivals;
-    }
+    ApplyStop(options, model);
 
     const bool factor = model.factorRun != 0;
-    if (!factor)
-        model.resultsValid = 0;
-    int result = kOk;
+    std::optional<ProgressBar> bar;
+    ProgressCallback shown;
     if (progress.to) {
-        ProgressBar bar(*progress.to);
+        bar.emplace(*progress.to);
         model.progressPeriod = progress.period;
-        result = model.Experiment([&bar](const RunProgress& p) { return bar.Show(p); });
-        bar.Clear();
-    } else {
-        result = model.Experiment();
+        shown = [&bar](const RunProgress& p) { return bar->Show(p); };
     }
+    int result = kOk;
+    uint64_t draws = 0;
+    if (options.seed) {
+        SetRandomState(ReplicationStartState(*options.seed));
+        result = CountedExperiment(model, shown, draws);
+    } else {
+        result = model.Experiment(shown);
+    }
+    if (bar)
+        bar->Clear();
     if (result != kOk) {
-        err << "Фактор установлен некорректно.\nЭксперимент не может быть проведен.\n";
+        ReportInvalidFactor(err);
         return kRunInvalidFactor;
     }
     if (model.stopReason == StopReason::kProgressGuard) {
         err << "Прогон остановлен: модель перестала продвигаться к условию окончания.\n";
     }
+    if (options.seed)
+        WarnIfBeyondStretch(err, *options.seed, draws, uint64_t{*options.seed} + 1);
 
     if (options.json) {
         // Written as it is produced: a model of the largest size gives tens of
@@ -66,12 +158,8 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
     } else {
         out << CAppData::ReportText(&model);
     }
-
-    out.flush();
-    if (!out) {
-        err << "Не удалось вывести результаты.\n";
-        return kRunOutputFailed;
-    }
+    if (const int written = Written(out, err); written != kRunOk)
+        return written;
 
     if (!options.save.empty()) {
         // After a single run the model is its own results; a factor experiment

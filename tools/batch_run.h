@@ -1,9 +1,9 @@
 // Running a saved model without the desktop.
 #pragma once
 
-#include <chrono>
 #include <iosfwd>
 
+#include "tools/progress_bar.h"
 #include "tools/run_options.h"
 
 namespace marvolt {
@@ -15,12 +15,8 @@ enum RunStatus : int {
     kRunInvalidFactor = 4,
     kRunSaveFailed = 5,
     kRunOutputFailed = 6,
-};
-
-// Where the progress bar goes (nowhere: no bar) and how often it may change.
-struct ProgressDisplay {
-    std::ostream* to = nullptr;
-    std::chrono::nanoseconds period = std::chrono::milliseconds(100);
+    kRunMergeRefused = 7,  // documents to merge that are unreadable or do not belong together
+    kRunWorkerFailed = 8,  // a process of the replications failed
 };
 
 // Opens, runs and reports; never asks anything. Returns the exit status.

@@ -1,6 +1,5 @@
 #include "tools/replications.h"
 
-#include <bit>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -10,13 +9,6 @@
 namespace marvolt {
 
 namespace {
-
-uint32_t ReverseBits(uint32_t x) {
-    uint32_t r = 0;
-    for (int i = 0; i < 32; ++i, x >>= 1)
-        r = (r << 1) | (x & 1u);
-    return r;
-}
 
 // P(|T| <= sqrt(df) tan(theta)) by the finite series of Student's
 // distribution for whole degrees of freedom.
@@ -43,23 +35,38 @@ double TwoSidedProbability(double theta, uint64_t df) {
 }  // namespace
 
 uint32_t ReplicationStartPosition(uint32_t number) {
-    return ReverseBits(number);
+    return static_cast<uint32_t>(number * kReplicationStep % kRandomValueCycle);
 }
 
 uint32_t ReplicationStartState(uint32_t number) {
     return AdvanceRandomState(StartupRandomState(), ReplicationStartPosition(number));
 }
 
-uint64_t ReplicationStretch(uint32_t number, uint64_t count) {
+ReplicationStretchEnd ReplicationStretchOf(uint32_t number, uint64_t count) {
     if (count <= 1)
-        return kRandomCycleLength;
-    // The starts of 0 .. count-1 fill every other cell of a grid of
-    // 2^ceil(log2 count) cells, and some of the cells between: the next start
-    // is one cell on or two.
-    const int bits = std::bit_width(count - 1);
-    const uint64_t cell = kRandomCycleLength >> bits;
-    const uint64_t next = (ReplicationStartPosition(number) + cell) % kRandomCycleLength;
-    return ReverseBits(static_cast<uint32_t>(next)) < count ? cell : 2 * cell;
+        return {kRandomValueCycle, number};
+    // The starts nearest after and before replication 0: a start that comes
+    // nearer than both is always the sum of their numbers.
+    uint64_t after = 1, before = 1;
+    uint64_t afterAt = kReplicationStep, beforeAt = kReplicationStep;
+    while (after + before < count) {
+        const uint64_t at = (afterAt + beforeAt) % kRandomValueCycle;
+        if (at < afterAt) {
+            afterAt = at;
+            after += before;
+        } else {
+            beforeAt = at;
+            before += after;
+        }
+    }
+    // The three-gap theorem: replication n is followed by n + after while
+    // that exists, else by n - before while that exists, else by both steps.
+    const uint64_t n = number, upToAfter = afterAt, downToBefore = kRandomValueCycle - beforeAt;
+    if (n + after < count)
+        return {upToAfter, static_cast<uint32_t>(n + after)};
+    if (n >= before)
+        return {downToBefore, static_cast<uint32_t>(n - before)};
+    return {upToAfter + downToBefore, static_cast<uint32_t>(n + after - before)};
 }
 
 double StudentT975(uint64_t df) {

@@ -6,17 +6,29 @@
 
 namespace marvolt {
 
-// Replication n starts at the position of the random cycle whose 32 bits are
-// those of n in reverse order: 0, 1/2, 1/4, 3/4, 1/8... of the way round. The
-// start of n never depends on how many replications a run makes, so runs of
-// any size on any machine fit together, and replications 0 .. N-1 always lie
-// at least 2^32 / 2^ceil(log2 N) draws apart.
+// Replication n starts n * kReplicationStep draws past the start-up state,
+// round the cycle of 2^31 values. The step is odd and near the cycle over the
+// golden ratio, so that (1) where n starts never depends on how many
+// replications a run makes, and runs of any size on any machine fit together;
+// (2) any replications 0 .. N-1 lie at least about 2^31 / (2.24 N) draws
+// apart; (3) no two start a power of two apart, where this source's values
+// copy each other bit for bit.
+constexpr uint32_t kReplicationLimit = uint32_t{1} << 31;  // numbers below it
+constexpr uint64_t kReplicationStep = 1327217885;
 uint32_t ReplicationStartPosition(uint32_t number);
 uint32_t ReplicationStartState(uint32_t number);
-// The draws replication `number` may take before it reaches the start of
-// another of the replications 0 .. count-1 (count > number); the whole cycle
-// for a replication alone.
-uint64_t ReplicationStretch(uint32_t number, uint64_t count);
+
+// Of the replications 0 .. count-1 (count > number): how many draws
+// replication `number` may make before it reaches the start of another, and
+// which one that is. A replication alone has the whole cycle.
+struct ReplicationStretchEnd {
+    uint64_t draws;
+    uint32_t next;
+};
+ReplicationStretchEnd ReplicationStretchOf(uint32_t number, uint64_t count);
+inline uint64_t ReplicationStretch(uint32_t number, uint64_t count) {
+    return ReplicationStretchOf(number, count).draws;
+}
 
 // The t with P(|T| <= t) = 0.95 for Student's distribution with df > 0
 // degrees of freedom.

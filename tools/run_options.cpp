@@ -1,8 +1,10 @@
 #include "tools/run_options.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "results/number_text.h"
+#include "tools/replications.h"
 
 namespace marvolt {
 
@@ -21,9 +23,17 @@ std::optional<uint32_t> ParsePositiveInteger(std::string_view text) {
     return static_cast<uint32_t>(*v);
 }
 
+std::optional<uint32_t> ParseNonNegativeInteger(std::string_view text) {
+    if (text == "0")
+        return 0u;
+    return ParsePositiveInteger(text);
+}
+
 std::string RunUsage() {
     return "Использование: marvolt-run [параметры] МОДЕЛЬ.qsf\n"
+           "               marvolt-run --merge [--json] A.json B.json ...\n"
            "Usage: marvolt-run [options] MODEL.qsf\n"
+           "       marvolt-run --merge [--json] A.json B.json ...\n"
            "\n"
            "Runs the experiment the model file describes: a single run, or the factor\n"
            "experiment when the model's factor flag is set, and prints its results.\n"
@@ -33,10 +43,19 @@ std::string RunUsage() {
            "integer)\n"
            "  --json          print one JSON document instead of the report text\n"
            "  --save OUT.qsf  save the model with its results to OUT.qsf\n"
+           "  --seed S        start the random source where replication S starts\n"
+           "                  (0 to 2147483647; 0 is where the program starts anyway)\n"
+           "  --replications R  make R independent replications S, S+1, ... and print\n"
+           "                  each indicator's mean and 95 % confidence half-width\n"
+           "  --jobs J        spread the replications over J processes\n"
+           "  --merge         combine the --json documents of replications made\n"
+           "                  elsewhere into one, as if one run had made them all\n"
            "  --help          show this text\n"
            "\n"
            "Exit status: 0 success, 2 bad command line, 3 unreadable model file,\n"
-           "4 invalid factor, 5 the results could not be saved.\n";
+           "4 invalid factor, 5 the results could not be saved, 6 the results could\n"
+           "not be written, 7 the documents to merge are unreadable or do not belong\n"
+           "together, 8 a process of the replications failed.\n";
 }
 
 ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
@@ -56,6 +75,8 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
             return parsed;
         }
     }
+    // With --merge every file named, wherever it stands, is a document to combine.
+    o.merge = std::find(args.begin(), args.end(), "--merge") != args.end();
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--json") {
@@ -85,9 +106,28 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
             if (!text)
                 return parsed;
             o.save = *text;
+        } else if (a == "--seed" || a == "--replications" || a == "--jobs") {
+            const auto text = value(i, a);
+            if (!text)
+                return parsed;
+            const bool seed = a == "--seed";
+            const std::optional<uint32_t> n =
+                seed ? ParseNonNegativeInteger(*text) : ParsePositiveInteger(*text);
+            const uint32_t most = a == "--jobs" ? kJobLimit : kReplicationLimit - (seed ? 1 : 0);
+            if (!n || *n > most) {
+                parsed.error = a + ": Введено некорректное значение \"" + *text +
+                               "\".\nПравильным значением является целое число от " +
+                               (seed ? "0" : "1") + " до " + std::to_string(most) + ".";
+                return parsed;
+            }
+            (seed ? o.seed : a == "--jobs" ? o.jobs : o.replications) = n;
+        } else if (a == "--merge") {
+            continue;
         } else if (a.size() > 1 && a[0] == '-') {
             parsed.error = "Неизвестный параметр \"" + a + "\".";
             return parsed;
+        } else if (o.merge) {
+            o.mergeFiles.push_back(a);
         } else if (o.model.empty()) {
             o.model = a;
         } else {
@@ -95,8 +135,32 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
             return parsed;
         }
     }
+    if (o.merge) {
+        const char* alone = o.time           ? "--time"
+                            : o.arrivals     ? "--arrivals"
+                            : o.seed         ? "--seed"
+                            : o.replications ? "--replications"
+                            : o.jobs         ? "--jobs"
+                            : !o.save.empty() ? "--save"
+                                              : nullptr;
+        if (alone) {
+            parsed.error = std::string("Параметры --merge и ") + alone +
+                           " нельзя указывать вместе: объединяются готовые результаты.";
+        } else if (o.mergeFiles.empty()) {
+            parsed.error = "Не указаны файлы результатов для объединения.";
+        }
+        return parsed;
+    }
     if (o.time && o.arrivals) {
         parsed.error = "Параметры --time и --arrivals нельзя указывать вместе.";
+    } else if (o.jobs && !o.replications) {
+        parsed.error = "Параметр --jobs распределяет прогоны и требует --replications.";
+    } else if (o.replications && !o.save.empty()) {
+        parsed.error = "Параметры --save и --replications нельзя указывать вместе: "
+                       "файл модели хранит результаты одного прогона.";
+    } else if (o.replications && *o.replications > kReplicationLimit - o.seed.value_or(0)) {
+        parsed.error = "Номера прогонов от --seed до --seed + --replications - 1 "
+                       "не должны превышать " + std::to_string(kReplicationLimit - 1) + ".";
     } else if (!o.help && o.model.empty()) {
         parsed.error = "Не указан файл модели.";
     }

@@ -16,7 +16,18 @@ struct RunOptions {
     bool json = false;
     std::string save;
     bool help = false;
+    // The first replication (its stretch of the random cycle) and how many
+    // independent replications to make; none: one run as always.
+    std::optional<uint32_t> seed;
+    std::optional<uint32_t> replications;
+    std::optional<uint32_t> jobs;  // processes the replications are spread over
+    // --merge: the documents of separate runs to combine, instead of a model.
+    bool merge = false;
+    std::vector<std::string> mergeFiles;
 };
+
+// Worker processes beyond this gain nothing on any machine we know of.
+constexpr uint32_t kJobLimit = 256;
 
 // Empty error: the options are usable. Otherwise a message for the user.
 struct ParsedOptions {
@@ -30,5 +41,6 @@ std::string RunUsage();
 // Values checked the way the experiment window checks them.
 std::optional<float> ParsePositiveReal(std::string_view text);
 std::optional<uint32_t> ParsePositiveInteger(std::string_view text);
+std::optional<uint32_t> ParseNonNegativeInteger(std::string_view text);
 
 }  // namespace marvolt

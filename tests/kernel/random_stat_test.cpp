@@ -45,8 +45,8 @@ TEST_F(RandomTest, JumpsLandWhereTheDrawsWouldHaveLed) {
         walked = RandomState();
     }
     // A whole cycle comes back, and no shorter power of two does.
-    EXPECT_EQ(AdvanceRandomState(12345u, kRandomCycleLength), 12345u);
-    EXPECT_EQ(AdvanceRandomState(12345u, kRandomCycleLength + 7), AdvanceRandomState(12345u, 7));
+    EXPECT_EQ(AdvanceRandomState(12345u, kRandomStateCycle), 12345u);
+    EXPECT_EQ(AdvanceRandomState(12345u, kRandomStateCycle + 7), AdvanceRandomState(12345u, 7));
     for (int k = 0; k < 32; ++k)
         EXPECT_NE(AdvanceRandomState(12345u, uint64_t{1} << k), 12345u) << k;
     // Long jumps compose and are undone by the distance.
@@ -56,10 +56,31 @@ TEST_F(RandomTest, JumpsLandWhereTheDrawsWouldHaveLed) {
             const uint32_t there = AdvanceRandomState(start, a);
             EXPECT_EQ(AdvanceRandomState(there, b), AdvanceRandomState(start, a + b));
             EXPECT_EQ(RandomDrawsBetween(start, there), a);
-            EXPECT_EQ(RandomDrawsBetween(there, start), kRandomCycleLength - a);
+            EXPECT_EQ(RandomDrawsBetween(there, start), kRandomStateCycle - a);
         }
     }
     EXPECT_EQ(RandomDrawsBetween(999u, 999u), 0u);
+}
+
+// Half a cycle of states apart the values are the same, a quarter apart they
+// differ in their top bit only: runs must never start a power of two apart.
+TEST_F(RandomTest, ValuesRepeatAfterHalfTheStates) {
+    const uint32_t a0 = StartupRandomState();
+    for (const uint64_t apart : {kRandomValueCycle, kRandomValueCycle / 2}) {
+        uint32_t a = a0, b = AdvanceRandomState(a0, apart);
+        int same = 0, topBitOnly = 0;
+        for (int i = 0; i < 10000; ++i) {
+            SetRandomState(a);
+            const int ra = NextRandom();
+            a = RandomState();
+            SetRandomState(b);
+            const int rb = NextRandom();
+            b = RandomState();
+            same += ra == rb;
+            topBitOnly += (ra ^ rb) == 16384;
+        }
+        EXPECT_EQ(apart == kRandomValueCycle ? same : topBitOnly, 10000) << apart;
+    }
 }
 
 TEST_F(RandomTest, EachLawConsumesItsNumberOfValues) {

@@ -11,37 +11,51 @@
 namespace marvolt {
 namespace {
 
-TEST(ReplicationStretchTest, StartsHalveTheCycleOverAndOver) {
-    EXPECT_EQ(ReplicationStartPosition(0), 0u);
-    EXPECT_EQ(ReplicationStartPosition(1), 1u << 31);
-    EXPECT_EQ(ReplicationStartPosition(2), 1u << 30);
-    EXPECT_EQ(ReplicationStartPosition(3), 3u << 30);
-    EXPECT_EQ(ReplicationStartPosition(4), 1u << 29);
+TEST(ReplicationStretchTest, StartsAreFixedPointsOfTheValueCycle) {
     // Replication 0 is the run the program makes right after start-up.
+    EXPECT_EQ(ReplicationStartPosition(0), 0u);
     EXPECT_EQ(ReplicationStartState(0), StartupRandomState());
-    EXPECT_EQ(ReplicationStartState(1),
-              AdvanceRandomState(StartupRandomState(), uint64_t{1} << 31));
+    EXPECT_EQ(ReplicationStartPosition(1), kReplicationStep);
+    EXPECT_EQ(ReplicationStartState(3),
+              AdvanceRandomState(StartupRandomState(), 3 * kReplicationStep % kRandomValueCycle));
+    EXPECT_EQ(ReplicationStartPosition(kReplicationLimit - 1),
+              kRandomValueCycle - kReplicationStep);
+    // Two starts a power of two apart would give copies of each other's values.
+    for (uint32_t n = 1; n < 4096; ++n) {
+        const uint32_t p = ReplicationStartPosition(n);
+        ASSERT_NE(p & (p - 1), 0u) << n;
+    }
 }
 
+// Every count is checked against sorting the starts of 0 .. count-1.
 TEST(ReplicationStretchTest, EachStretchEndsWhereTheNextReplicationStarts) {
-    for (uint64_t count : {1u, 2u, 3u, 5u, 7u, 8u, 9u, 100u, 1000u, 4097u}) {
-        std::vector<uint64_t> starts;
+    std::vector<uint64_t> counts;
+    for (uint64_t c = 1; c <= 300; ++c)
+        counts.push_back(c);
+    for (uint64_t c : {987u, 988u, 1000u, 1597u, 4096u, 10007u})
+        counts.push_back(c);
+    for (uint64_t count : counts) {
+        std::vector<std::pair<uint64_t, uint32_t>> starts;
         for (uint32_t n = 0; n < count; ++n)
-            starts.push_back(ReplicationStartPosition(n));
+            starts.push_back({ReplicationStartPosition(n), n});
         std::sort(starts.begin(), starts.end());
-        ASSERT_EQ(std::adjacent_find(starts.begin(), starts.end()), starts.end());
-        const uint64_t grid = std::bit_ceil(count);
-        for (uint32_t n = 0; n < count; ++n) {
-            const uint64_t start = ReplicationStartPosition(n);
-            const auto at = std::upper_bound(starts.begin(), starts.end(), start);
-            const uint64_t next = at == starts.end() ? starts.front() + kRandomCycleLength : *at;
-            ASSERT_EQ(ReplicationStretch(n, count), next - start) << n << " of " << count;
-            ASSERT_GE(ReplicationStretch(n, count), kRandomCycleLength / grid);
+        uint64_t shortest = kRandomValueCycle;
+        for (size_t i = 0; i < starts.size(); ++i) {
+            const auto [start, n] = starts[i];
+            const bool last = i + 1 == starts.size();
+            const uint64_t next = last ? starts[0].first + kRandomValueCycle : starts[i + 1].first;
+            const ReplicationStretchEnd end = ReplicationStretchOf(n, count);
+            ASSERT_EQ(end.draws, next - start) << n << " of " << count;
+            ASSERT_EQ(end.next, last ? starts[0].second : starts[i + 1].second);
+            shortest = std::min(shortest, end.draws);
         }
+        // No stretch is much shorter than an even share of the cycle.
+        ASSERT_GE(static_cast<double>(shortest) * 2.24 * static_cast<double>(count),
+                  static_cast<double>(kRandomValueCycle))
+            << count;
     }
-    EXPECT_EQ(ReplicationStretch(0, 1), kRandomCycleLength);
-    EXPECT_EQ(ReplicationStretch(0, 2), kRandomCycleLength / 2);
-    EXPECT_EQ(ReplicationStretch(4294967295u, 4294967296u), 1u);
+    EXPECT_EQ(ReplicationStretch(0, 1), kRandomValueCycle);
+    EXPECT_EQ(ReplicationStretch(5, 1), kRandomValueCycle) << "alone, whatever its number";
 }
 
 TEST(StudentTTest, QuantilesMatchTheTables) {

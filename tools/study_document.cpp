@@ -1,0 +1,279 @@
+#include "tools/study_document.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <ostream>
+
+#include "kernel/random_stat.h"
+#include "persistence/model_file.h"
+#include "tools/run_results.h"
+
+namespace marvolt {
+
+namespace {
+
+// Keys in the order ForEachIndicator gives them are increasing: all types
+// (255) come before type 0, so the type is stored one up.
+uint32_t PackedKey(uint8_t id, uint8_t object, uint8_t type) {
+    return (uint32_t{object} << 16) | (uint32_t{id} << 8) | static_cast<uint8_t>(type + 1u);
+}
+
+std::string Digest(const CQueuingSystem& m) {
+    // A copy without results: the same model gives the same bytes whatever
+    // its file kept of an earlier run.
+    std::vector<uint8_t> bytes;
+    if (!WriteModelBytes(*CQueuingSystem::CopyModel(m, false), nullptr, bytes))
+        return {};
+    uint64_t hash = 14695981039346656037ull;
+    for (uint8_t b : bytes) {
+        hash ^= b;
+        hash *= 1099511628211ull;
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
+
+nlohmann::ordered_json LayoutTree(const ReportLayout& layout) {
+    nlohmann::ordered_json nodes = nlohmann::ordered_json::array();
+    for (const ReportLayout::Node& n : layout.nodes) {
+        nlohmann::ordered_json node{{"name", n.name}, {"kind", n.kind}};
+        if (n.kind == kQueue)
+            node["admitted"] = n.admitted;
+        nodes.push_back(std::move(node));
+    }
+    return {{"types", layout.typeNames}, {"nodes", std::move(nodes)}};
+}
+
+}  // namespace
+
+size_t StudyHeader::FactorValueCount() const {
+    const auto values = factorTree.find("values");
+    return values != factorTree.end() && values->is_array() ? values->size() : 0;
+}
+
+size_t StudyHeader::ValueCount() const {
+    if (factor)
+        return dependencies.size() * FactorValueCount();
+    size_t n = 0;
+    ForEachIndicator(layout, [&n](IndicatorKey k) {
+        if (!IndicatorHas(k.id, IndicatorValue::kDistribution))
+            ++n;
+    });
+    return n;
+}
+
+StudyHeader StudyHeaderOf(const CQueuingSystem& m, uint64_t replicationCount) {
+    StudyHeader h;
+    h.model = m.modelName;
+    h.digest = Digest(m);
+    h.replicationCount = replicationCount;
+    h.factor = m.factorRun != 0;
+    if (h.factor) {
+        h.factorTree = FactorTree(m, m.plannedFactor);
+        for (uint32_t i = 0; i < m.dependencies.itemCount(); ++i)
+            h.dependencies.push_back(DependencyTree(m, *m.dependencies.Item(i)));
+    } else {
+        h.layout = ReportLayout::Of(m);
+    }
+    return h;
+}
+
+std::vector<double> ReplicationValues(const CQueuingSystem& m) {
+    std::vector<double> values;
+    if (m.factorRun) {
+        for (uint32_t i = 0; i < m.dependencies.itemCount(); ++i) {
+            const CDependInfo& d = *m.dependencies.Item(i);
+            for (int k = 0; k < m.plannedFactor.valueCount; ++k) {
+                values.push_back(static_cast<size_t>(k) < d.values.size()
+                                     ? d.values[static_cast<size_t>(k)]
+                                     : std::numeric_limits<double>::quiet_NaN());
+            }
+        }
+        return values;
+    }
+    ForEachIndicator(ReportLayout::Of(m), [&](IndicatorKey k) {
+        if (IndicatorHas(k.id, IndicatorValue::kDistribution))
+            return;
+        values.push_back(IndicatorHas(k.id, IndicatorValue::kCount)
+                             ? static_cast<double>(m.CountIndicator(k.id, k.object, k.type))
+                             : static_cast<double>(CAppData::ShownValue(m, k.id, k.object, k.type)));
+    });
+    return values;
+}
+
+StudyWriter::StudyWriter(const StudyHeader& header, uint64_t numbersInUse, std::ostream* json,
+                         std::ostream& err)
+    : header_(header),
+      numbersInUse_(numbersInUse),
+      err_(err),
+      summaries_(header.ValueCount()),
+      out_(json),
+      json_(json ? *json : err) {
+    if (!header.factor) {
+        keys_.reserve(summaries_.size());
+        ForEachIndicator(header.layout, [this](IndicatorKey k) {
+            if (!IndicatorHas(k.id, IndicatorValue::kDistribution))
+                keys_.push_back(PackedKey(k.id, k.object, k.type));
+        });
+    }
+    if (!out_)
+        return;
+    json_.BeginObject();
+    json_.Field("model", header.model);
+    json_.Field("digest", header.digest);
+    json_.Field("replicationCount", header.replicationCount);
+    if (header.factor) {
+        json_.Key("factor");
+        json_.Tree(header.factorTree);
+    } else {
+        json_.Key("layout");
+        json_.BeginObject();
+        const nlohmann::ordered_json layout = LayoutTree(header.layout);
+        json_.Key("types");
+        json_.Tree(layout["types"]);
+        json_.Key("nodes");
+        json_.BeginArray();
+        for (const auto& node : layout["nodes"]) {
+            json_.BeginObject(true);
+            for (const auto& [key, value] : node.items()) {
+                json_.Key(key);
+                json_.Tree(value);
+            }
+            json_.EndObject();
+        }
+        json_.EndArray();
+        json_.EndObject();
+    }
+    json_.Key("replications");
+    json_.BeginArray();
+}
+
+void WarnIfBeyondStretch(std::ostream& err, uint32_t number, uint64_t draws,
+                         uint64_t numbersInUse) {
+    const uint64_t inUse = std::max<uint64_t>(numbersInUse, uint64_t{number} + 1);
+    const ReplicationStretchEnd stretch = ReplicationStretchOf(number, inUse);
+    if (draws <= stretch.draws)
+        return;
+    err << "Предупреждение: прогон " << number << " взял " << draws << " случайных чисел, ";
+    if (stretch.next == number) {
+        err << "больше, чем их в цикле датчика (" << kRandomValueCycle
+            << "): его числа повторяются.\n";
+        return;
+    }
+    err << "а его отрезок цикла датчика вмещает " << stretch.draws
+        << ": часть его чисел совпадает с числами прогона " << stretch.next
+        << ". Сделайте прогоны короче или прогонов меньше.\n";
+}
+
+bool StudyWriter::Add(const ReplicationOutcome& o) {
+    if (o.values.size() != summaries_.size())
+        return false;
+    for (size_t k = 0; k < summaries_.size(); ++k)
+        summaries_[k].Add(o.values[k]);
+    WarnIfBeyondStretch(err_, o.number, o.draws, numbersInUse_);
+    if (o.stoppedByGuard) {
+        err_ << "Прогон " << o.number
+             << " остановлен: модель перестала продвигаться к условию окончания.\n";
+    }
+    if (!out_)
+        return true;
+    json_.BeginObject(true);
+    json_.Field("number", o.number);
+    json_.Field("draws", o.draws);
+    json_.Field("stoppedByGuard", o.stoppedByGuard);
+    json_.Key("values");
+    json_.BeginArray();
+    for (double v : o.values)
+        json_.Value(FiniteOrNull(v));
+    json_.EndArray();
+    json_.EndObject();
+    return true;
+}
+
+void StudyWriter::Finish() {
+    if (!out_)
+        return;
+    json_.EndArray();
+    if (header_.factor) {
+        const size_t perDependency = header_.FactorValueCount();
+        json_.Key("dependencies");
+        json_.BeginArray();
+        for (size_t d = 0; d < header_.dependencies.size(); ++d) {
+            nlohmann::ordered_json tree = header_.dependencies[d];
+            nlohmann::ordered_json means = nlohmann::ordered_json::array();
+            nlohmann::ordered_json halfWidths = nlohmann::ordered_json::array();
+            for (size_t k = 0; k < perDependency; ++k) {
+                const Summary& s = summaries_[d * perDependency + k];
+                means.push_back(FiniteOrNull(s.Mean()));
+                halfWidths.push_back(FiniteOrNull(s.HalfWidth()));
+            }
+            tree["mean"] = std::move(means);
+            tree["halfWidth"] = std::move(halfWidths);
+            json_.Tree(tree);
+        }
+        json_.EndArray();
+    } else {
+        json_.Key("indicators");
+        json_.BeginArray();
+        size_t k = 0;
+        ForEachIndicator(header_.layout, [&](IndicatorKey key) {
+            if (IndicatorHas(key.id, IndicatorValue::kDistribution))
+                return;
+            const Summary& s = summaries_[k++];
+            json_.BeginObject();
+            json_.Field("id", key.id);
+            json_.Field("name", ResultName(key.id));
+            json_.Field("object", ObjectName(header_.layout, key.object));
+            json_.Field("type", TypeName(header_.layout, key.type));
+            json_.Key("mean");
+            json_.Value(FiniteOrNull(s.Mean()));
+            json_.Key("halfWidth");
+            json_.Value(FiniteOrNull(s.HalfWidth()));
+            json_.EndObject();
+        });
+        json_.EndArray();
+    }
+    json_.EndObject();
+    *out_ << '\n';
+}
+
+std::string StudyWriter::ValueText(size_t k) const {
+    const Summary& s = summaries_[k];
+    std::string text = CAppData::FormatValue(static_cast<float>(s.Mean()));
+    const double halfWidth = s.HalfWidth();
+    if (std::isfinite(halfWidth))
+        text += " ± " + CAppData::FormatValue(static_cast<float>(halfWidth));
+    return text;
+}
+
+void StudyWriter::WriteReport(std::ostream& out) const {
+    const uint64_t n = summaries_.empty() ? header_.replicationCount : summaries_[0].count();
+    out << "Независимых прогонов: " << n
+        << ". Значение: среднее ± полуширина 95 % доверительного интервала.\n\n";
+    if (header_.factor) {
+        std::vector<float> values;
+        for (const auto& v : header_.factorTree["values"])
+            values.push_back(v.is_number() ? v.get<float>() : 0.0f);
+        std::vector<FactorTableRow> rows;
+        for (size_t d = 0; d < header_.dependencies.size(); ++d) {
+            FactorTableRow row{header_.dependencies[d].value("caption", std::string()), {}};
+            for (size_t k = 0; k < values.size(); ++k)
+                row.cells.push_back(ValueText(d * values.size() + k));
+            rows.push_back(std::move(row));
+        }
+        WriteFactorTable(out, header_.factorTree.value("caption", std::string()), values, rows);
+        return;
+    }
+    out << CAppData::ReportText(header_.layout, [this](uint8_t id, uint8_t object, uint8_t type) {
+        const uint32_t key = PackedKey(id, object, type);
+        const auto at = std::lower_bound(keys_.begin(), keys_.end(), key);
+        return at != keys_.end() && *at == key
+                   ? ValueText(static_cast<size_t>(at - keys_.begin()))
+                   : std::string();
+    });
+}
+
+}  // namespace marvolt
