@@ -21,10 +21,25 @@ uint32_t PackedKey(uint8_t id, uint8_t object, uint8_t type) {
 }
 
 std::string Digest(const CQueuingSystem& m) {
-    // A copy without results: the same model gives the same bytes whatever
-    // its file kept of an earlier run.
+    // The bytes of a copy reset as a run starts: the same model gives the same
+    // bytes whatever its file kept of an earlier run, and the limit of the
+    // criterion not in use counts for nothing.
+    const auto copy = CQueuingSystem::CopyModel(m, false);
+    const uint32_t state = RandomState();
+    copy->BeginRun();
+    copy->EndRun();
+    SetRandomState(state);
+    copy->resultsValid = 0;
+    copy->lastRunWasFactor = 0;
+    copy->factorRunsDone = 0;
+    copy->modelTime = 0;
+    if (copy->stopByTime) {
+        copy->arrivalsLimit = 0;
+    } else {
+        copy->timeLimit = 0.0f;
+    }
     std::vector<uint8_t> bytes;
-    if (!WriteModelBytes(*CQueuingSystem::CopyModel(m, false), nullptr, bytes))
+    if (!WriteModelBytes(*copy, nullptr, bytes))
         return {};
     uint64_t hash = 14695981039346656037ull;
     for (uint8_t b : bytes) {
