@@ -274,6 +274,32 @@ TEST_F(ReplicationRunsTest, MergeRefusesWhatDoesNotBelongTogether) {
     EXPECT_EQ(Run({"--merge", a, b}), kRunOk) << err.str();
 }
 
+TEST_F(ReplicationRunsTest, TheBarCountsReplicationsAndAFailedProcessIsAnError) {
+    const std::string model = Save(*Example("mm1.qsf"), "mm1.qsf");
+    const RunOptions three =
+        ParseRunOptions({"--replications", "3", "--arrivals", "20000", model}).options;
+    std::ostringstream bar;
+    ASSERT_EQ(RunBatch(three, out, err, {&bar, std::chrono::nanoseconds(0)}), kRunOk);
+    EXPECT_NE(bar.str().find("прогон 3 из 3"), std::string::npos);
+    EXPECT_EQ(bar.str().back(), '\r') << "the bar is cleared at the end";
+    Taken();
+
+    // A worker that cannot draw its bar fails; its parent says so and prints nothing.
+    struct Refusing : std::streambuf {
+        int_type overflow(int_type) override { return traits_type::eof(); }
+    } refusing;
+    std::ostream broken(&refusing);
+    broken.exceptions(std::ios::badbit);
+    const RunOptions spread =
+        ParseRunOptions({"--replications", "4", "--jobs", "2", "--arrivals", "20000", model})
+            .options;
+    EXPECT_EQ(RunBatch(spread, out, err, {&broken, std::chrono::nanoseconds(0)}),
+              kRunWorkerFailed);
+    EXPECT_NE(err.str().find("Процесс прогонов 1 из 2 завершился с ошибкой."), std::string::npos)
+        << err.str();
+    EXPECT_TRUE(Taken().empty());
+}
+
 TEST(ReplicationOptionsTest, SeedsCountsAndProcessesAreChecked) {
     auto error = [](std::vector<std::string> args) { return ParseRunOptions(args).error; };
     EXPECT_TRUE(error({"--seed", "0", "m.qsf"}).empty());
