@@ -81,6 +81,10 @@ std::unique_ptr<CQueuingSystem> Stripped(const CQueuingSystem& model) {
     m->inSystem = 0.0f;
     m->maxInSystem = 0;
     m->usedFactor = FactorSettings{};
+    // Where a factor experiment keeps the value it changes, to put it back.
+    m->plannedFactor.savedA = 0;
+    m->plannedFactor.savedB = 0.0f;
+    m->plannedFactor.savedC = 0.0f;
     m->lastRunWasFactor = 0;
     for (uint32_t i = 0; i < m->dependencies.itemCount(); ++i)
         m->dependencies.Item(i)->values.clear();

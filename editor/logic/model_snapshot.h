@@ -3,7 +3,7 @@
 // runs produce: the indicators of nodes and request types, the contents of
 // sample distributions, the figures of the last run (its time, arrivals,
 // requests in the system) and what the last factor experiment left (the
-// factor it used and the dependency values).
+// factor it used, the value it changed and the dependency values).
 #pragma once
 
 #include <memory>
