@@ -46,6 +46,25 @@ std::string FilePath(const QString& path) {
 
 }  // namespace
 
+QKeySequence CommandKey(QKeySequence::StandardKey key) {
+    const QKeySequence standard(key);
+    if (!standard.isEmpty())
+        return standard;
+    // Where the platform has none, the keys most desktops use.
+    switch (key) {
+        case QKeySequence::SaveAs:
+            return QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+        case QKeySequence::Quit:
+            return QKeySequence(Qt::CTRL | Qt::Key_Q);
+        default:
+            return standard;
+    }
+}
+
+namespace {
+
+}  // namespace
+
 TMainForm::TMainForm(UiServices services, QWidget* parent)
     : QMainWindow(parent), services_(services) {
     setObjectName(QStringLiteral("MainForm"));
@@ -90,11 +109,11 @@ void TMainForm::BuildMenus() {
     FileMenu->addSeparator();
     RecentSeparator = FileMenu->addSeparator();
     item(FileMenu, N2, "N2", "&Выход", &TMainForm::N2Click);
-    N14->setShortcut(QKeySequence::New);
-    N11->setShortcut(QKeySequence::Open);
-    N12->setShortcut(QKeySequence::Save);
-    N13->setShortcut(QKeySequence::SaveAs);
-    N2->setShortcut(QKeySequence::Quit);
+    N14->setShortcut(CommandKey(QKeySequence::New));
+    N11->setShortcut(CommandKey(QKeySequence::Open));
+    N12->setShortcut(CommandKey(QKeySequence::Save));
+    N13->setShortcut(CommandKey(QKeySequence::SaveAs));
+    N2->setShortcut(CommandKey(QKeySequence::Quit));
 
     QMenu* model = menuBar()->addMenu(QStringLiteral("&Модель"));
     model->setObjectName(QStringLiteral("ModelMenu"));

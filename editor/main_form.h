@@ -4,6 +4,7 @@
 // change reaches them through ModelChanged.
 #pragma once
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QString>
 
@@ -37,6 +38,10 @@ class TModelCheckForm;
 inline const QString kTitleBase = QStringLiteral("Marvolt - Имитационное моделирование СМО");
 inline const QString kModelFileFilter =
     QStringLiteral("Файл модели (*.qsf)|*.qsf|Все файлы (*.*)|*.*");
+
+// The platform's standard key of a command; for "Сохранить как" and "Выход",
+// which some platforms leave without one, Ctrl+Shift+S and Ctrl+Q.
+QKeySequence CommandKey(QKeySequence::StandardKey key);
 
 class TMainForm : public QMainWindow {
     Q_OBJECT

@@ -134,9 +134,9 @@ void SchemeEditor::BuildLinkMenu() {
         action->setObjectName(QString::fromUtf8(name));
         connect(action, &QAction::triggered, this, handler);
     };
-    item(N23, "N23", "Удалить связь", &SchemeEditor::N23Click);
-    item(N24, "N24", "Свойства источника заявок", &SchemeEditor::N24Click);
-    item(N25, "N25", "Свойства приемника заявок", &SchemeEditor::N25Click);
+    item(N23, "N23", "&Удалить связь", &SchemeEditor::N23Click);
+    item(N24, "N24", "Свойства &источника заявок", &SchemeEditor::N24Click);
+    item(N25, "N25", "Свойства &приемника заявок", &SchemeEditor::N25Click);
     SetPropertiesAvailable(false);
 }
 
