@@ -41,7 +41,13 @@ void RecentModels::SetSettings(QSettings* settings) {
     paths_.clear();
     if (!settings_ || settings_->status() != QSettings::NoError)
         return;
-    paths_ = Listed(TidyRecent(Plain(settings_->value(kRecentKey).toStringList())));
+    QStringList stored;
+    // Only full paths were ever written: anything else is not ours.
+    for (const QString& p : settings_->value(kRecentKey).toStringList()) {
+        if (QFileInfo(p).isAbsolute())
+            stored << p;
+    }
+    paths_ = Listed(TidyRecent(Plain(stored)));
 }
 
 void RecentModels::Add(const QString& path) {
