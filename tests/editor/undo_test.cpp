@@ -283,6 +283,49 @@ TEST_F(UndoTest, ResultsAreNoPartOfTheHistory) {
     EXPECT_TRUE(form.HasUnsavedChanges());
 }
 
+TEST_F(UndoTest, TheExperimentWindowsSettingsAreOneStepAndItsRunsWaitToBeSaved) {
+    form.SetExperimentWindow([&] {
+        Model().stopByTime = 1;
+        Model().timeLimit = 50.0f;
+        Model().countDistFlag = 1;
+    });
+    Trigger("N29");
+    EXPECT_EQ(UndoHint(), QStringLiteral("Отменить: изменение настроек эксперимента"));
+    EXPECT_EQ(History().StepCount(), 1);
+    Trigger("UndoAction");
+    EXPECT_EQ(Model().stopByTime, 0);
+    EXPECT_EQ(Model().countDistFlag, 0);
+    Trigger("RedoAction");
+    EXPECT_EQ(Model().timeLimit, 50.0f);
+
+    io.fileDialogs.saveAnswers = {dir.filePath(QStringLiteral("run.qsf"))};
+    Trigger("N12");
+    ASSERT_FALSE(form.HasUnsavedChanges());
+    // A window that only runs the model makes no step, but leaves results to save.
+    form.SetExperimentWindow([&] {
+        ASSERT_EQ(Model().Experiment(), kOk);
+        form.SetResultsModel(CQueuingSystem::CopyModel(Model(), true));
+        Model().resultsValid = 0;
+    });
+    Trigger("N29");
+    EXPECT_EQ(History().StepCount(), 1);
+    EXPECT_TRUE(form.HasUnsavedChanges());
+    Trigger("N12");
+    EXPECT_FALSE(form.HasUnsavedChanges());
+    // Results of a factor experiment stay in the model's dependencies: to be saved too.
+    form.SetExperimentWindow([&] {
+        Model().dependencies.Add(kNoIndex, kNoIndex, indThroughput)->values = {1.0f, 2.0f};
+    });
+    Trigger("N29");
+    EXPECT_EQ(UndoHint(), QStringLiteral("Отменить: изменение настроек эксперимента"));
+    form.SetExperimentWindow([&] { Model().dependencies.Item(0)->values = {3.0f, 4.0f}; });
+    Trigger("N12");
+    const int steps = History().StepCount();
+    Trigger("N29");
+    EXPECT_EQ(History().StepCount(), steps);
+    EXPECT_TRUE(form.HasUnsavedChanges());
+}
+
 TEST_F(UndoTest, ChangesMadeBehindTheWindowAreStepsToo) {
     // A window that edits the model says so through the one path.
     Model().FindNode("Генератор1")->description = "главный";
