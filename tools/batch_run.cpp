@@ -161,7 +161,7 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err) {
         return kRunInvalidFactor;
     }
     if (model.stoppedByGuard) {
-        err << "Прогон остановлен: модель перестала продвигаться к условию окончания.\n";
+        err << CAppData::GuardStopText() << '\n';
     }
 
     if (options.json) {
