@@ -4,9 +4,15 @@
 
 namespace marvolt {
 
-Program::Program(UiServices services) : mainForm_(services), addObjectForm_(services.messages) {
+Program::Program(UiServices services)
+    : mainForm_(services),
+      resultsForm_(services, models_, &mainForm_),
+      addObjectForm_(services.messages),
+      tableForm_(services, &mainForm_) {
     mainForm_.SetNameDialog(&addObjectForm_);
     mainForm_.SetAboutBox(&aboutForm_);
+    resultsForm_.SetTableWindow(&tableForm_);
+    mainForm_.SetExperimentWindow([this] { resultsForm_.exec(); });
 }
 
 void Program::ShowMainWindow() {

@@ -5,6 +5,8 @@
 #include "editor/add_object_form.h"
 #include "editor/main_form.h"
 #include "editor/ui_services.h"
+#include "results/experiments_form.h"
+#include "results/table_form.h"
 
 namespace marvolt {
 
@@ -14,16 +16,35 @@ class Program {
     explicit Program(UiServices services);
 
     TMainForm& MainForm() { return mainForm_; }
+    TResultsForm& ExperimentWindow() { return resultsForm_; }
+    TTableForm& TableWindow() { return tableForm_; }
     // Only the main window is shown, maximised; the others open modally when needed.
     void ShowMainWindow();
 
   private:
+    // The experiment window finds the models where the main window keeps them.
+    class MainWindowModels final : public ModelPlace {
+      public:
+        explicit MainWindowModels(TMainForm& main) : main_(main) {}
+        CQueuingSystem* Current() override { return main_.Model(); }
+        CQueuingSystem* StoredResults() override { return main_.ResultsModel(); }
+        void StoreResults(std::unique_ptr<CQueuingSystem> r) override {
+            main_.SetResultsModel(std::move(r));
+        }
+
+      private:
+        TMainForm& main_;
+    };
+
     // Members are made in this order: the start-up order of the windows. The
     // distribution-law dialog and the experiment window follow the main window,
     // the properties dialog the name dialog, and the table window the about box.
     TMainForm mainForm_;
+    MainWindowModels models_{mainForm_};
+    TResultsForm resultsForm_;
     TAddObjectForm addObjectForm_;
     TAboutForm aboutForm_;
+    TTableForm tableForm_;
 };
 
 }  // namespace marvolt
