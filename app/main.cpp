@@ -4,12 +4,16 @@
 #include <QTranslator>
 
 #include "app/program.h"
+#include "editor/editor_resources.h"
 #include "kernel/random_stat.h"
 
 int main(int argc, char** argv) {
     // One random sequence for the whole session, started before any window.
     marvolt::SeedRandomAtStartup();
     QApplication application(argc, argv);
+    application.setWindowIcon(marvolt::ProgramIcon());
+    // Lets the desktop match the windows to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("marvolt"));
     // The toolkit's own texts (edit menus, standard buttons) in Russian too.
     QTranslator toolkitTexts;
     if (toolkitTexts.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -19,6 +23,8 @@ int main(int argc, char** argv) {
     marvolt::QtFileDialogService fileDialogs;
     marvolt::QtClipboardService clipboard;
     marvolt::Program program({messages, fileDialogs, clipboard});
-    program.ShowMainWindow();
+    // A model named on the command line (a file manager opening a .qsf) opens
+    // at once; without one the program starts with the fresh model.
+    program.Start(QCoreApplication::arguments());
     return application.exec();
 }

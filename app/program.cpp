@@ -1,13 +1,23 @@
 #include "app/program.h"
 
+#include <QFileInfo>
 #include <QScreen>
 
 namespace marvolt {
 
+QString StartupModelPath(const QStringList& arguments) {
+    if (arguments.size() < 2 || arguments[1].isEmpty())
+        return {};
+    // Messages and the title name the file by its full path, as the open dialog gives it.
+    return QFileInfo(arguments[1]).absoluteFilePath();
+}
+
+// The dialogs belong to the main window, so they open over it.
 Program::Program(UiServices services)
     : mainForm_(services),
       resultsForm_(services, models_, &mainForm_),
-      addObjectForm_(services.messages),
+      addObjectForm_(services.messages, &mainForm_),
+      aboutForm_(&mainForm_),
       tableForm_(services, &mainForm_) {
     mainForm_.SetNameDialog(&addObjectForm_);
     mainForm_.SetAboutBox(&aboutForm_);
@@ -20,6 +30,13 @@ void Program::ShowMainWindow() {
     if (QScreen* screen = mainForm_.screen())
         mainForm_.setGeometry(screen->availableGeometry());
     mainForm_.showMaximized();
+}
+
+void Program::Start(const QStringList& arguments) {
+    ShowMainWindow();
+    const QString model = StartupModelPath(arguments);
+    if (!model.isEmpty())
+        mainForm_.OpenFile(model);
 }
 
 }  // namespace marvolt

@@ -1,6 +1,9 @@
 // The program's windows, each created once, in start-up order.
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
 #include "editor/about_form.h"
 #include "editor/add_object_form.h"
 #include "editor/main_form.h"
@@ -9,6 +12,10 @@
 #include "results/table_form.h"
 
 namespace marvolt {
+
+// The model named on the command line (its absolute path), or empty when
+// there is none. Only the first argument counts: a file manager passes one.
+QString StartupModelPath(const QStringList& arguments);
 
 class Program {
   public:
@@ -20,6 +27,11 @@ class Program {
     TTableForm& TableWindow() { return tableForm_; }
     // Only the main window is shown, maximised; the others open modally when needed.
     void ShowMainWindow();
+    // Shows the main window and opens the model named in the arguments (the
+    // program's own name first, as main() has them) as the open command
+    // would, with its messages for a missing or damaged file; the fresh model
+    // then stays. There is no save question: nothing has been made yet.
+    void Start(const QStringList& arguments);
 
   private:
     // The experiment window finds the models where the main window keeps them.

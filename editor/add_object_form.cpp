@@ -8,47 +8,10 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "editor/logic/model_commands.h"
 #include "editor/message_service.h"
-#include "persistence/text_codec.h"
 
 namespace marvolt {
-
-namespace {
-
-const QString kTryAgain = QStringLiteral("\nПожалуйста, введите другое значение.");
-
-// Longest text a name record of the model file holds, in its one-byte characters.
-constexpr size_t kLongestStoredName = 255;
-
-}  // namespace
-
-QString NameCheckMessage(const QString& name, bool requestTypeMode, const CQueuingSystem* model) {
-    if (name.trimmed().isEmpty())
-        return QStringLiteral("Имя объекта не должно быть пустой строкой.") + QString(17, ' ') +
-               kTryAgain;
-    // The model file keeps names in its 8-bit code page with a one-byte length:
-    // a name it cannot hold would make every later save of the model fail.
-    const std::string utf8 = name.toStdString();
-    TextCodec codec;
-    std::string stored;
-    if (!codec.Encode(utf8, stored))
-        return QStringLiteral("Имя ") + Quoted(name) +
-               QStringLiteral(" содержит символы, которые нельзя сохранить в файле модели.") +
-               kTryAgain;
-    if (stored.size() > kLongestStoredName)
-        return QStringLiteral("Имя объекта не должно быть длиннее 255 символов.") + kTryAgain;
-    if (!model)
-        return {};
-    if (requestTypeMode) {
-        if (model->FindRequestType(utf8))
-            return QStringLiteral("Тип заявки с именем ") + Quoted(name) +
-                   QStringLiteral(" уже существует.") + QString(19, ' ') + kTryAgain;
-    } else if (model->FindNode(utf8)) {
-        return QStringLiteral("Объект с именем ") + Quoted(name) +
-               QStringLiteral(" уже существует.") + QString(20, ' ') + kTryAgain;
-    }
-    return {};
-}
 
 TAddObjectForm::TAddObjectForm(MessageService& messages, QWidget* parent)
     : QDialog(parent), messages_(messages) {
@@ -88,10 +51,21 @@ void TAddObjectForm::showEvent(QShowEvent* event) {
     FormShow();
 }
 
+void TAddObjectForm::Prepare(const QString& caption, const QString& label, bool typeMode,
+                             const CQueuingSystem* names, const QString& proposed) {
+    setWindowTitle(caption);
+    Label1->setText(label);
+    requestTypeMode = typeMode;
+    model = names;
+    NameEdit->setText(proposed);
+}
+
 bool TAddObjectForm::NameEditExit() {
-    const QString message = NameCheckMessage(NameEdit->text(), requestTypeMode, model);
-    if (message.isEmpty())
+    const std::string refusal =
+        edit::NameDialogRefusal(NameEdit->text().toStdString(), requestTypeMode, model);
+    if (refusal.empty())
         return true;
+    const QString message = QString::fromStdString(refusal);
     // The answer of this box is not used.
     messages_.Show(kCaptionWarning, MessageIcon::kWarning, message, kButtonYes | kButtonNo);
     NameEdit->setFocus();

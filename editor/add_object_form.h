@@ -14,20 +14,18 @@ namespace marvolt {
 
 class MessageService;
 
-// The warning for a name that cannot be given to a new node (or request type,
-// in request-type mode) of the model; empty when the name passes.
-QString NameCheckMessage(const QString& name, bool requestTypeMode, const CQueuingSystem* model);
-
 class TAddObjectForm : public QDialog {
     Q_OBJECT
 
   public:
     explicit TAddObjectForm(MessageService& messages, QWidget* parent = nullptr);
 
-    // Set by the caller before each showing, with the caption, the label text
-    // and the proposed name in NameEdit.
+    // Set by the caller before each showing (Prepare does it all), with the
+    // caption, the label text and the proposed name in NameEdit.
     bool requestTypeMode = false;
     const CQueuingSystem* model = nullptr;
+    void Prepare(const QString& caption, const QString& label, bool typeMode,
+                 const CQueuingSystem* names, const QString& proposed);
 
     QLabel* Label1;
     QLineEdit* NameEdit;

@@ -55,4 +55,12 @@ QImage NodePicture(int slot) {
     return QImage(QStringLiteral(":/marvolt/nodes/%1.png").arg(QLatin1String(kNodeFiles[slot])));
 }
 
+QIcon ProgramIcon() {
+    InitEditorResources();
+    QIcon icon;
+    for (int size : {16, 32, 48})
+        icon.addFile(QStringLiteral(":/marvolt/program/marvolt_%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 }  // namespace marvolt

@@ -23,4 +23,8 @@ QIcon ToolIcon(int slot);
 // Node pictures, 48x48: 0 generator, 1 queue, 2 channel, 3 sink.
 QImage NodePicture(int slot);
 
+// The program's own icon, for its windows; the desktop entry installs the
+// same picture in more sizes.
+QIcon ProgramIcon();
+
 }  // namespace marvolt

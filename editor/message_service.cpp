@@ -14,6 +14,26 @@ void ShowError(MessageService& messages, const QString& text) {
     messages.Show(kCaptionError, MessageIcon::kWarning, text, kButtonOk);
 }
 
+void ShowRefusal(MessageService& messages, const Refusal& refusal) {
+    const QString text = QString::fromStdString(refusal.text);
+    switch (refusal.box) {
+        case RefusalBox::kNone:
+            break;
+        case RefusalBox::kWarning:
+            ShowWarning(messages, text);
+            break;
+        case RefusalBox::kNotice:
+            messages.Show(kCaptionNotice, MessageIcon::kInformation, text, kButtonOk);
+            break;
+        case RefusalBox::kNoticeWarning:
+            messages.Show(kCaptionNotice, MessageIcon::kWarning, text, kButtonOk);
+            break;
+        case RefusalBox::kError:
+            ShowError(messages, text);
+            break;
+    }
+}
+
 namespace {
 
 QMessageBox::Icon BoxIcon(MessageIcon icon) {

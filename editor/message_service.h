@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "editor/logic/model_commands.h"
+
 class QWidget;
 
 namespace marvolt {
@@ -38,11 +40,9 @@ class MessageService {
 void ShowWarning(MessageService& messages, const QString& text);
 // The failed file or clipboard operation box: "Ошибка", warning icon, OK.
 void ShowError(MessageService& messages, const QString& text);
-
-// A name or path as messages quote it.
-inline QString Quoted(const QString& s) {
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
+// A refusal of the model commands in its box, with one OK button; nothing
+// for no refusal.
+void ShowRefusal(MessageService& messages, const Refusal& refusal);
 
 class QtMessageService final : public MessageService {
   public:

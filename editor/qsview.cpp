@@ -70,7 +70,7 @@ int32_t CQSView::LabelFontHeight() const {
     return static_cast<int32_t>(std::lround(LabelFont.pointSizeF() * kLogicalDpi / 72.0));
 }
 
-void CQSView::Draw(QPainter& canvas) {
+void CQSView::Draw(QPainter& canvas, uint8_t selected) {
     if (!Model || ViewRect.width() <= 0 || ViewRect.height() <= 0)
         return;
     QImage picture(ViewRect.width(), ViewRect.height(), QImage::Format_RGB32);
@@ -79,7 +79,7 @@ void CQSView::Draw(QPainter& canvas) {
         QPainter p(&picture);
         const uint8_t n = Model->nodeCount();
         for (uint8_t i = 0; i < n; ++i)
-            DrawNode(i, p);
+            DrawNode(i, p, i == selected);
         for (uint8_t i = 0; i < n; ++i) {
             const CQSObject* node = Model->Node(i);
             for (uint8_t r : node->receivers) {
@@ -96,7 +96,7 @@ void CQSView::Draw(QPainter& canvas) {
     canvas.drawImage(0, 0, picture);
 }
 
-void CQSView::DrawNode(uint8_t node, QPainter& canvas) {
+void CQSView::DrawNode(uint8_t node, QPainter& canvas, bool focused) {
     CQSObject* n = Model->Node(node);
     // A node without a stored position gets a random one once and keeps it.
     if (n->x == 0)
@@ -117,7 +117,7 @@ void CQSView::DrawNode(uint8_t node, QPainter& canvas) {
                     Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, label);
     canvas.restore();
 
-    if (node == SelectedNode) {
+    if (focused) {
         canvas.save();
         QPen pen(Qt::black, 0, Qt::DotLine);
         canvas.setPen(pen);
@@ -202,19 +202,15 @@ bool CQSView::IsInNode(uint8_t node, int32_t x, int32_t y) const {
     return x >= n->x && x <= n->x + NodeSize && y >= n->y && y <= n->y + NodeSize;
 }
 
-uint8_t CQSView::NodeAt(int32_t x, int32_t y) {
+NodeHit CQSView::NodeAt(int32_t x, int32_t y) const {
     if (!Model)
-        return kNoIndex;
-    // The node drawn last lies on top.
+        return {};
     for (int i = Model->nodeCount() - 1; i >= 0; --i) {
         const auto node = static_cast<uint8_t>(i);
-        if (IsInNode(node, x, y)) {
-            GripX = x - Model->Node(node)->x;
-            GripY = y - Model->Node(node)->y;
-            return node;
-        }
+        if (IsInNode(node, x, y))
+            return {node, x - Model->Node(node)->x, y - Model->Node(node)->y};
     }
-    return kNoIndex;
+    return {};
 }
 
 bool CQSView::IsOnLink(uint8_t source, uint8_t receiver, int32_t x, int32_t y) const {
@@ -249,21 +245,16 @@ bool CQSView::IsOnLink(uint8_t source, uint8_t receiver, int32_t x, int32_t y) c
     return true;
 }
 
-bool CQSView::LinkAt(int32_t x, int32_t y) {
-    HitLinkSource = kNoIndex;
-    HitLinkReceiver = kNoIndex;
+LinkHit CQSView::LinkAt(int32_t x, int32_t y) const {
     if (!Model)
-        return false;
+        return {};
     for (uint8_t i = 0; i < Model->nodeCount(); ++i) {
         for (uint8_t r : Model->Node(i)->receivers) {
-            if (r < Model->nodeCount() && IsOnLink(i, r, x, y)) {
-                HitLinkSource = i;
-                HitLinkReceiver = r;
-                return true;
-            }
+            if (r < Model->nodeCount() && IsOnLink(i, r, x, y))
+                return {i, r};
         }
     }
-    return false;
+    return {};
 }
 
 int32_t CQSView::MaxRight() const {

@@ -1,5 +1,6 @@
 // The scheme of a model: node pictures with their names, links with
-// arrowheads, reserve-channel lines, and the hit tests of the editor.
+// arrowheads, reserve-channel lines, and the hit tests of the editor. What the
+// mouse is doing lives with the scheme editor; the view only draws and answers.
 #pragma once
 
 #include <QFont>
@@ -27,6 +28,21 @@ struct SchemeRect {
     bool operator==(const SchemeRect&) const = default;
 };
 
+// A node under a point, and where in its picture the point lies.
+struct NodeHit {
+    uint8_t node = kNoIndex;
+    int32_t gripX = 0;
+    int32_t gripY = 0;
+};
+
+// The ends of a link under a point; 255 both when there is none.
+struct LinkHit {
+    uint8_t source = kNoIndex;
+    uint8_t receiver = kNoIndex;
+
+    bool found() const { return source != kNoIndex; }
+};
+
 struct LinkLine {
     int32_t x1 = 0;
     int32_t y1 = 0;
@@ -42,8 +58,6 @@ class CQSView {
     int32_t ArrowHalfWidth = 3;
     int32_t LinkTolerance = 2;
     QFont LabelFont;
-    int32_t GripX = 0;
-    int32_t GripY = 0;
     int32_t MaxLabelLength = 20;
     SchemeRect ViewRect;
     // White is transparent in these: the owner copies the pictures in that way.
@@ -51,25 +65,23 @@ class CQSView {
     QImage ChannelIcon;
     QImage QueueIcon;
     QImage SinkIcon;
-    uint8_t SelectedNode = kNoIndex;
-    uint8_t LinkSource = kNoIndex;
-    uint8_t PopupNode = kNoIndex;
-    uint8_t HitLinkSource = kNoIndex;
-    uint8_t HitLinkReceiver = kNoIndex;
     CQueuingSystem* Model = nullptr;
 
     CQSView();
 
-    // Builds the whole picture off-screen and copies it onto the canvas at once.
-    void Draw(QPainter& canvas);
+    // Builds the whole picture off-screen and copies it onto the canvas at
+    // once; the selected node (255 none) gets a focus rectangle.
+    void Draw(QPainter& canvas, uint8_t selected = kNoIndex);
     // Also gives a node without a stored position (0) its random place.
-    void DrawNode(uint8_t node, QPainter& canvas);
+    void DrawNode(uint8_t node, QPainter& canvas, bool focused = false);
     void DrawLink(uint8_t source, uint8_t receiver, QPainter& canvas, Qt::PenStyle style);
     LinkLine LinkEnds(uint8_t source, uint8_t receiver) const;
     bool IsInNode(uint8_t node, int32_t x, int32_t y) const;
-    uint8_t NodeAt(int32_t x, int32_t y);
+    // The node drawn last wins where pictures overlap.
+    NodeHit NodeAt(int32_t x, int32_t y) const;
     bool IsOnLink(uint8_t source, uint8_t receiver, int32_t x, int32_t y) const;
-    bool LinkAt(int32_t x, int32_t y);
+    // Reserve-channel lines are never found.
+    LinkHit LinkAt(int32_t x, int32_t y) const;
     int32_t MaxRight() const;
     int32_t MaxBottom() const;
     SchemeRect Bounds() const;

@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-charts-dev qt6-translations-l10n libgl1-mesa-dev
   libjpeg-dev nlohmann-json3-dev
   fonts-dejavu-core fonts-liberation xvfb xauth
+  desktop-file-utils shared-mime-info
   libreoffice-writer-nogui
 )
 

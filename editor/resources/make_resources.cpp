@@ -1,5 +1,5 @@
-// Draws the editor's pictures: the tool and tree icons, the node pictures and
-// the about box's JPEG. Run once when a picture changes; its output files are
+// Draws the editor's pictures: the tool and tree icons, the node pictures,
+// the about box's JPEG and the program's icon in the installed sizes. Run once when a picture changes; its output files are
 // kept beside it.
 //   marvolt_make_resources <folder>
 #include <QDir>
@@ -233,6 +233,31 @@ void Experiment(QPainter& p) {
     p.drawRect(11, 6, 2, 7);
 }
 
+// The program's icon: a generator sending requests to a channel, drawn on a
+// 48-unit grid and scaled to the size asked for.
+QImage ProgramIcon(int size) {
+    QImage image = Canvas(size, Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.scale(size / 48.0, size / 48.0);
+    DrawGenerator(p, QRect(2, 2, 21, 17), 2);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    DrawChannel(p, 35, 35, 11, 2);
+    // The link leaves the generator's bottom edge and ends on the channel's
+    // upper-left edge with an open arrowhead, as on the scheme.
+    QPen link = BluePen(2);
+    link.setCapStyle(Qt::RoundCap);
+    p.setPen(link);
+    const QPointF from(13, 20), to(27, 28);
+    const QPointF along = (to - from) / std::hypot(to.x() - from.x(), to.y() - from.y());
+    const QPointF across(-along.y(), along.x());
+    p.drawLine(from, to);
+    p.drawLine(to, to - 7 * along + 3.5 * across);
+    p.drawLine(to, to - 7 * along - 3.5 * across);
+    p.end();
+    return image;
+}
+
 // The about picture: the product name and the Russian words in yellow over
 // blue scattered with 0 and 1 digits.
 QImage AboutPicture() {
@@ -335,5 +360,8 @@ int main(int argc, char** argv) {
     ok &= Icon(folder, "tree_entry", TreeEntry);
     ok &= Icon(folder, "experiment", Experiment);
     ok &= SaveJpeg(AboutPicture(), folder + "/about.jpg");
+    QDir().mkpath(folder + "/program");
+    for (int size : {16, 32, 48, 64, 128, 256})
+        ok &= Save(ProgramIcon(size), folder + QStringLiteral("/program/marvolt_%1.png").arg(size));
     return ok ? 0 : 1;
 }

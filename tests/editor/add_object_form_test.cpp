@@ -1,4 +1,4 @@
-// The name dialog: which names it refuses, and when it checks them.
+// The name dialog: when it checks the name it is given.
 #include "editor/add_object_form.h"
 
 #include <QApplication>
@@ -13,61 +13,6 @@
 
 namespace marvolt {
 namespace {
-
-const QString kTryAgain = QStringLiteral("\nПожалуйста, введите другое значение.");
-
-class NameCheckTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        model.AddRequestType("Тип_заявки1");
-        model.AddGenerator("Генератор1");
-    }
-    QString Check(const QString& name, bool typeMode) {
-        return NameCheckMessage(name, typeMode, &model);
-    }
-    CQueuingSystem model;
-};
-
-TEST_F(NameCheckTest, EmptyAndBlankNamesAreRefused) {
-    const QString expected =
-        QStringLiteral("Имя объекта не должно быть пустой строкой.") + QString(17, ' ') + kTryAgain;
-    EXPECT_EQ(Check(QString(), false), expected);
-    EXPECT_EQ(Check(QStringLiteral("   "), false), expected);
-    EXPECT_EQ(Check(QStringLiteral("   "), true), expected);
-}
-
-TEST_F(NameCheckTest, TakenNamesAreRefusedWithinTheirOwnKindOnly) {
-    EXPECT_EQ(Check(QStringLiteral("Генератор1"), false),
-              QStringLiteral("Объект с именем \"Генератор1\" уже существует.") + QString(20, ' ') +
-                  kTryAgain);
-    EXPECT_EQ(Check(QStringLiteral("Тип_заявки1"), true),
-              QStringLiteral("Тип заявки с именем \"Тип_заявки1\" уже существует.") +
-                  QString(19, ' ') + kTryAgain);
-    EXPECT_EQ(Check(QStringLiteral("Тип_заявки1"), false), QString());
-    EXPECT_EQ(Check(QStringLiteral("Генератор1"), true), QString());
-    // Names compare exactly: a leading space makes another name.
-    EXPECT_EQ(Check(QStringLiteral(" Генератор1"), false), QString());
-    EXPECT_EQ(Check(QStringLiteral("генератор1"), false), QString());
-}
-
-TEST_F(NameCheckTest, TheProposedDefaultNamesPass) {
-    EXPECT_EQ(Check(QString::fromStdString(model.DefaultNodeName(kGenerator)), false), QString());
-    EXPECT_EQ(Check(QString::fromStdString(model.DefaultTypeName()), true), QString());
-}
-
-TEST_F(NameCheckTest, NamesTheModelFileCannotHoldAreRefused) {
-    // Characters outside the file's code page.
-    const QString foreign = QStringLiteral("Канал_漢");
-    EXPECT_EQ(Check(foreign, false),
-              QStringLiteral("Имя \"Канал_漢\" содержит символы, которые нельзя сохранить в "
-                             "файле модели.") +
-                  kTryAgain);
-    EXPECT_FALSE(Check(QStringLiteral("Сток 🙂"), true).isEmpty());
-    // Length counts the file's one-byte characters, not the bytes in memory.
-    EXPECT_EQ(Check(QString(255, QChar(0x044F)), false), QString());
-    EXPECT_EQ(Check(QString(256, QChar(0x044F)), false),
-              QStringLiteral("Имя объекта не должно быть длиннее 255 символов.") + kTryAgain);
-}
 
 class NameDialogTest : public ::testing::Test {
   protected:

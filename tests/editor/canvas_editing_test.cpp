@@ -39,9 +39,9 @@ class CanvasTest : public ::testing::Test {
             menu->hide();
     }
 
-    SchemePicture* Picture() { return &form.Picture(); }
+    SchemePicture* Picture() { return &form.Scheme().Picture(); }
     CQueuingSystem& Model() { return *form.Model(); }
-    CQSView& View() { return form.View(); }
+    const SchemeInteraction& State() { return form.Scheme().State(); }
     QToolButton* Button(const char* name) {
         return form.findChild<QToolButton*>(QString::fromUtf8(name));
     }
@@ -107,11 +107,13 @@ TEST_F(CanvasTest, EachModeButtonIsTheOnlyOneDownAndSetsThePointer) {
     };
     EXPECT_EQ(Checked(), QStringList({"CursorToolButton"}));
     for (const auto& mode : modes) {
-        View().LinkSource = 0;
+        Button("LinkToolButton")->click();
+        Click(39, 39);  // the generator becomes the chosen source
+        ASSERT_EQ(State().LinkSource, 0);
         Button(mode.button)->click();
         EXPECT_EQ(Checked(), QStringList({QString::fromUtf8(mode.button)}));
         EXPECT_EQ(Picture()->cursor().shape(), mode.shape) << mode.button;
-        EXPECT_EQ(View().LinkSource, kNoIndex) << mode.button;
+        EXPECT_EQ(State().LinkSource, kNoIndex) << mode.button;
     }
     // Clicking the pressed button again keeps it down.
     Button("LinkToolButton")->click();
@@ -132,7 +134,7 @@ TEST_F(CanvasTest, PlacedNodesAreCentredOnThePressAndThePointerComesBack) {
     EXPECT_NE(Picture()->Bitmap().pixel(25, 200), qRgb(255, 255, 255));
     QTreeWidget* tree = form.findChild<QTreeWidget*>(QStringLiteral("ObjectTree"));
     EXPECT_EQ(tree->currentItem()->text(0), QStringLiteral("Генератор2"));
-    EXPECT_EQ(tree->currentItem()->parent(), form.Category(kGeneratorsCategory));
+    EXPECT_EQ(tree->currentItem()->parent(), form.TreePanel().Category(kGeneratorsCategory));
 
     // Back in pointer mode another press places nothing.
     Click(300, 300);
@@ -184,13 +186,13 @@ TEST_F(CanvasTest, LinkModeRefusesWhatTheModelRefusesAndAcceptsTheRest) {
     Click(Centre(refusals).x(), Centre(refusals).y());
     ASSERT_EQ(io.messages.shown.size(), 1u);
     ExpectNotice(io.messages.shown.back(), MessageIcon::kInformation, kSinkAsSource);
-    EXPECT_EQ(View().LinkSource, kNoIndex);
+    EXPECT_EQ(State().LinkSource, kNoIndex);
 
     link(c1, generator);
     ASSERT_EQ(io.messages.shown.size(), 2u);
     ExpectNotice(io.messages.shown.back(), MessageIcon::kInformation,
                  QStringLiteral("Генератор не может быть выбран в качестве приемника заявок."));
-    EXPECT_EQ(View().LinkSource, kNoIndex);
+    EXPECT_EQ(State().LinkSource, kNoIndex);
 
     link(q1, q2);
     ASSERT_EQ(io.messages.shown.size(), 3u);
@@ -198,7 +200,7 @@ TEST_F(CanvasTest, LinkModeRefusesWhatTheModelRefusesAndAcceptsTheRest) {
                  QStringLiteral("Накопитель не может быть выбран \nв качестве источника заявок "
                                 "для другого накопителя \n(между двумя накопителями нельзя "
                                 "установить связь)."));
-    EXPECT_EQ(View().LinkSource, kNoIndex);
+    EXPECT_EQ(State().LinkSource, kNoIndex);
     EXPECT_TRUE(Receivers(q1).empty());
 
     // The link appears on the picture at once: the line between the two lies at x = 39.
@@ -214,32 +216,22 @@ TEST_F(CanvasTest, LinkModeRefusesWhatTheModelRefusesAndAcceptsTheRest) {
     EXPECT_EQ(Receivers(q1), std::vector<uint8_t>({c1}));
     EXPECT_EQ(Receivers(c1), std::vector<uint8_t>({c2, refusals}));
     EXPECT_EQ(Receivers(c2), std::vector<uint8_t>({q2}));
-    EXPECT_EQ(View().LinkSource, kNoIndex);
+    EXPECT_EQ(State().LinkSource, kNoIndex);
     EXPECT_EQ(Checked(), QStringList({"LinkToolButton"}));
 
     // An existing link tried again shows nothing and keeps the source; so
     // does the source clicked again and a click on empty space.
     link(q1, c1);
-    EXPECT_EQ(View().LinkSource, q1);
+    EXPECT_EQ(State().LinkSource, q1);
     Click(Centre(q1).x(), Centre(q1).y());
     Click(700, 500);
-    EXPECT_EQ(View().LinkSource, q1);
+    EXPECT_EQ(State().LinkSource, q1);
     EXPECT_EQ(io.messages.shown.size(), 3u);
     Click(Centre(c2).x(), Centre(c2).y());
     EXPECT_EQ(Receivers(q1), std::vector<uint8_t>({c1, c2}));
-    EXPECT_EQ(View().LinkSource, kNoIndex);
-
-    // What the mouse alone cannot choose: a sink as the source, a stale index.
-    View().LinkSource = refusals;
-    Click(Centre(q2).x(), Centre(q2).y());
-    ExpectNotice(io.messages.shown.back(), MessageIcon::kWarning, kSinkAsSource);
-    EXPECT_EQ(View().LinkSource, kNoIndex);
-    View().LinkSource = 200;
-    Click(Centre(q2).x(), Centre(q2).y());
-    ExpectNotice(io.messages.shown.back(), MessageIcon::kWarning,
-                 QStringLiteral("Объект не найден."));
-    EXPECT_EQ(View().LinkSource, 200);
-    EXPECT_EQ(io.messages.shown.size(), 5u);
+    EXPECT_EQ(State().LinkSource, kNoIndex);
+    // What the mouse alone cannot choose (a sink as the source, a stale
+    // index) is pinned down by the model commands' own tests.
 }
 
 TEST_F(CanvasTest, AChainIsBuiltWithSuccessivePairsOfClicks) {
@@ -264,21 +256,21 @@ TEST_F(CanvasTest, AChosenSourceIsForgottenWhenItsModelChanges) {
     Place("ChanToolButton", 500, 200);  // the index the chosen one moves into
     Button("LinkToolButton")->click();
     Click(Centre(c1).x(), Centre(c1).y());
-    ASSERT_EQ(View().LinkSource, c1);
+    ASSERT_EQ(State().LinkSource, c1);
     // Deleting the queue moves the channels down one place: the old index
     // would now name the second channel.
     io.messages.answers = {kButtonYes};
     form.DeleteObject(queue);
-    EXPECT_EQ(View().LinkSource, kNoIndex);
+    EXPECT_EQ(State().LinkSource, kNoIndex);
     Click(39, 107);  // the refusal sink, so first chosen: refused, nothing linked
     EXPECT_EQ(io.messages.shown.back().text, kSinkAsSource);
     for (const auto& node : Model().nodes)
         EXPECT_TRUE(node->receivers.empty()) << node->name;
 
     Click(39, 39);
-    ASSERT_EQ(View().LinkSource, 0);
+    ASSERT_EQ(State().LinkSource, 0);
     Action("N14")->trigger();
-    EXPECT_EQ(View().LinkSource, kNoIndex);
+    EXPECT_EQ(State().LinkSource, kNoIndex);
 }
 
 TEST_F(CanvasTest, DraggingMovesTheOutlineWithinTheVisibleBoxAndDropsTheNode) {
@@ -290,7 +282,7 @@ TEST_F(CanvasTest, DraggingMovesTheOutlineWithinTheVisibleBoxAndDropsTheNode) {
 
     Drag({230, 210}, {{231, 210}});
     EXPECT_TRUE(Outline()->isVisible());
-    EXPECT_EQ(View().SelectedNode, queue);
+    EXPECT_EQ(State().SelectedNode, queue);
     EXPECT_EQ(Outline()->pos(), QPoint(201, 200));
     // Past the right edge the outline stops at the last place that fits.
     const int lastLeft = client.width() - 49;
@@ -299,12 +291,12 @@ TEST_F(CanvasTest, DraggingMovesTheOutlineWithinTheVisibleBoxAndDropsTheNode) {
     EXPECT_EQ(Outline()->pos(), QPoint(lastLeft, 240));
     QTest::mouseRelease(Picture(), Qt::LeftButton, {}, QPoint(client.width() + 100, 250));
     EXPECT_FALSE(Outline()->isVisible());
-    EXPECT_EQ(View().SelectedNode, kNoIndex);
+    EXPECT_EQ(State().SelectedNode, kNoIndex);
     EXPECT_EQ(Position(queue), QPoint(lastLeft, 240));
     // The nodes now span from 15 to the right edge: 50 more pixels of picture.
     EXPECT_EQ(Picture()->width(), width + 50);
     EXPECT_EQ(Picture()->height(), height);
-    EXPECT_EQ(View().ViewRect, (SchemeRect{0, 0, width + 50, height}));
+    EXPECT_EQ(form.View().ViewRect, (SchemeRect{0, 0, width + 50, height}));
     EXPECT_NE(Picture()->Bitmap().pixel(lastLeft + 10, 250), qRgb(255, 255, 255));
     EXPECT_EQ(Picture()->Bitmap().pixel(210, 210), qRgb(255, 255, 255));  // the old place
 
@@ -342,7 +334,7 @@ TEST_F(CanvasTest, TheRightButtonCancelsADrag) {
     QTest::mouseRelease(Picture(), Qt::RightButton, {}, QPoint(300, 300));
     EXPECT_FALSE(Outline()->isVisible());
     EXPECT_EQ(Position(0), before);
-    EXPECT_EQ(View().SelectedNode, kNoIndex);
+    EXPECT_EQ(State().SelectedNode, kNoIndex);
 
     // Letting the right button go first ends the drag the same way, leaving
     // no outline behind.
@@ -360,7 +352,7 @@ TEST_F(CanvasTest, RightClicksOpenTheNodeOrTheLinkMenu) {
     // The generator (15, 15) linked to the refusal sink (15, 83): the line
     // through the centres runs down x = 39.
     ASSERT_EQ(Model().Link(0, 1), kOk);
-    form.RedrawScheme();
+    form.ModelChanged(ModelChange::kScheme);
     ASSERT_TRUE(Black(Picture()->Bitmap(), 39, 70));
 
     Click(500, 400, Qt::RightButton);
@@ -372,8 +364,8 @@ TEST_F(CanvasTest, RightClicksOpenTheNodeOrTheLinkMenu) {
     Button("LinkToolButton")->click();  // menus open in every mode
     Click(41, 70, Qt::RightButton);
     EXPECT_TRUE(Menu("LinkPopupMenu")->isVisible());
-    EXPECT_EQ(View().HitLinkSource, 0);
-    EXPECT_EQ(View().HitLinkReceiver, 1);
+    EXPECT_EQ(State().HitLinkSource, 0);
+    EXPECT_EQ(State().HitLinkReceiver, 1);
     EXPECT_FALSE(Action("N24")->isEnabled());  // no properties dialog yet
     Menu("LinkPopupMenu")->hide();
     Action("N23")->trigger();
@@ -385,7 +377,7 @@ TEST_F(CanvasTest, RightClicksOpenTheNodeOrTheLinkMenu) {
     const uint8_t sink = Place("DispToolButton", 300, 300);
     Click(300, 300, Qt::RightButton);
     EXPECT_TRUE(Menu("ObjectPopupMenu")->isVisible());
-    EXPECT_EQ(View().PopupNode, sink);
+    EXPECT_EQ(form.PopupNode(), sink);
     EXPECT_FALSE(Action("AddObjectItem")->isVisible());
     EXPECT_TRUE(Action("DeleteObjectItem")->isEnabled());
     EXPECT_FALSE(Action("PropertiesItem")->isEnabled());
@@ -436,12 +428,12 @@ TEST_F(CanvasTest, PropertiesOpenFromADoubleClickAndFromTheLinkMenu) {
 TEST_F(CanvasTest, ThePictureCoversTheBoxInStepsOfAtLeastFifty) {
     const QSize client = Box()->maximumViewportSize();
     Picture()->SetPictureSize(client.width() - 50, client.height() - 49);
-    form.MainScrollBoxResize();
+    form.Scheme().MainScrollBoxResize();
     EXPECT_EQ(Picture()->size(), QSize(client.width(), client.height() + 1));
-    EXPECT_EQ(View().ViewRect, (SchemeRect{0, 0, client.width(), client.height() + 1}));
+    EXPECT_EQ(form.View().ViewRect, (SchemeRect{0, 0, client.width(), client.height() + 1}));
 
     Picture()->SetPictureSize(client.width() + 100, client.height() + 100);
-    form.MainScrollBoxResize();
+    form.Scheme().MainScrollBoxResize();
     EXPECT_EQ(Picture()->size(), QSize(client.width() + 100, client.height() + 100));
 }
 

@@ -22,11 +22,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/program.h"
 #include "editor/add_object_form.h"
 #include "editor/file_dialog_service.h"
 #include "editor/scheme_picture.h"
 #include "kernel/generator.h"
+#include "kernel/sink.h"
 #include "recording_services.h"
 
 namespace marvolt {
@@ -166,7 +166,7 @@ TEST_F(MainFormTest, FreshStartShowsTheNewModel) {
     EXPECT_TRUE(form.FileName().isEmpty());
     EXPECT_EQ(form.View().Model, model);
     EXPECT_EQ(form.View().ViewRect,
-              (SchemeRect{0, 0, form.Picture().width(), form.Picture().height()}));
+              (SchemeRect{0, 0, form.Scheme().Picture().width(), form.Scheme().Picture().height()}));
     EXPECT_TRUE(form.findChild<QToolButton*>(QStringLiteral("CursorToolButton"))->isChecked());
     // The windows of these commands arrive later; until then they cannot be chosen.
     EXPECT_FALSE(form.findChild<QAction*>(QStringLiteral("N29"))->isEnabled());
@@ -266,7 +266,7 @@ TEST_F(MainFormTest, OtherObjectsGoAfterConfirmation) {
 
     // The tree's context menu acts on the entry it was opened on.
     QTreeWidgetItem* sink = Entry(kSinksCategory, QStringLiteral("Сток1"));
-    form.ObjectTreeMouseDown(Qt::RightButton, Qt::RightButton,
+    form.TreePanel().ObjectTreeMouseDown(Qt::RightButton, Qt::RightButton,
                              Tree()->visualItemRect(sink).center());
     form.findChild<QMenu*>(QStringLiteral("ObjectPopupMenu"))->hide();
     io.messages.answers = {kButtonYes};
@@ -287,29 +287,33 @@ TEST_F(MainFormTest, OtherObjectsGoAfterConfirmation) {
 TEST_F(MainFormTest, TreeContextMenuOffersDeletionOnlyOnEntries) {
     QMenu* menu = form.findChild<QMenu*>(QStringLiteral("ObjectPopupMenu"));
     QTreeWidgetItem* generator = Entry(kGeneratorsCategory, QStringLiteral("Генератор1"));
-    form.View().PopupNode = 0;
+    // Opened on the scheme first, the menu is about the node under the pointer.
     // A click, not a press: the button would stay held for the tests that follow.
+    QTest::mouseClick(&form.Scheme().Picture(), Qt::RightButton, {}, QPoint(39, 39));
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(form.PopupNode(), 0);
+    menu->hide();
     QTest::mouseClick(Tree()->viewport(), Qt::RightButton, {},
                       Tree()->visualItemRect(generator).center());
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(Tree()->currentItem(), generator);
-    EXPECT_EQ(form.View().PopupNode, kNoIndex);
+    EXPECT_EQ(form.PopupNode(), kNoIndex);
     EXPECT_TRUE(form.findChild<QAction*>(QStringLiteral("DeleteObjectItem"))->isEnabled());
     EXPECT_FALSE(form.findChild<QAction*>(QStringLiteral("PropertiesItem"))->isEnabled());
     menu->hide();
 
     QTreeWidgetItem* category = Tree()->topLevelItem(kQueuesCategory);
-    form.ObjectTreeMouseDown(Qt::RightButton, Qt::RightButton,
+    form.TreePanel().ObjectTreeMouseDown(Qt::RightButton, Qt::RightButton,
                              Tree()->visualItemRect(category).center());
     EXPECT_TRUE(menu->isVisible());
     EXPECT_FALSE(form.findChild<QAction*>(QStringLiteral("DeleteObjectItem"))->isEnabled());
     menu->hide();
 
     // Not with the left button held, and not on empty space.
-    form.ObjectTreeMouseDown(Qt::RightButton, Qt::RightButton | Qt::LeftButton,
+    form.TreePanel().ObjectTreeMouseDown(Qt::RightButton, Qt::RightButton | Qt::LeftButton,
                              Tree()->visualItemRect(generator).center());
     EXPECT_FALSE(menu->isVisible());
-    form.ObjectTreeMouseDown(Qt::RightButton, Qt::RightButton,
+    form.TreePanel().ObjectTreeMouseDown(Qt::RightButton, Qt::RightButton,
                              QPoint(5, Tree()->viewport()->height() - 2));
     EXPECT_FALSE(menu->isVisible());
 }
@@ -425,7 +429,7 @@ TEST_F(MainFormTest, OpeningADamagedFileLeavesEverythingAsItWas) {
     Memo()->setPlainText(QStringLiteral("Черновик"));
     const CQueuingSystem* before = form.Model();
     const QString title = form.windowTitle();
-    const QImage picture = form.Picture().Bitmap().copy();
+    const QImage picture = form.Scheme().Picture().Bitmap().copy();
     QStringList tree;
     for (int c = 0; c < 5; ++c)
         tree << Entries(static_cast<TreeCategory>(c));
@@ -456,7 +460,7 @@ TEST_F(MainFormTest, OpeningADamagedFileLeavesEverythingAsItWas) {
     for (int c = 0; c < 5; ++c)
         treeAfter << Entries(static_cast<TreeCategory>(c));
     EXPECT_EQ(treeAfter, tree);
-    EXPECT_EQ(form.Picture().Bitmap(), picture);
+    EXPECT_EQ(form.Scheme().Picture().Bitmap(), picture);
     EXPECT_EQ(Memo()->toPlainText(), QStringLiteral("Черновик"));
 
     // A cancelled open dialog asks nothing.
@@ -491,7 +495,7 @@ TEST_F(MainFormTest, TheTwoHundredFiftyFirstNodeAndTypeAreRefused) {
     CQueuingSystem* model = form.Model();
     for (int i = model->nodeCount(); i < ObjectLimit; ++i)
         ASSERT_NE(model->AddQueue("Накопитель" + std::to_string(i)), nullptr);
-    form.RebuildTree();
+    form.ModelChanged(ModelChange::kNodes);
     const DialogShowing node = AddThroughDialog(kGeneratorsCategory);
     EXPECT_FALSE(node.shown);
     ASSERT_EQ(io.messages.shown.size(), 1u);
@@ -515,19 +519,19 @@ TEST_F(MainFormTest, CopySchemePutsTheNodesWithMarginsOnTheClipboard) {
     ASSERT_EQ(io.clipboard.images.size(), 1u);
     // Nodes span (15, 15)-(63, 131); 12 pixels on every side.
     EXPECT_EQ(io.clipboard.images[0].size(), QSize(48 + 24, 116 + 24));
-    EXPECT_EQ(io.clipboard.images[0], form.Picture().Bitmap().copy(3, 3, 72, 140));
+    EXPECT_EQ(io.clipboard.images[0], form.Scheme().Picture().Bitmap().copy(3, 3, 72, 140));
 
     CQSObject* generator = form.Model()->Node(0);
     generator->x = 5;
     generator->y = 5;
-    form.RedrawScheme();
+    form.ModelChanged(ModelChange::kScheme);
     Trigger("N30");
     EXPECT_EQ(io.clipboard.images[1].size(), QSize(63 + 12, 131 + 12));
 
     // Against the far edges the margin stops at the picture.
-    const int width = form.Picture().width();
+    const int width = form.Scheme().Picture().width();
     generator->x = width - 50;
-    form.RedrawScheme();
+    form.ModelChanged(ModelChange::kScheme);
     Trigger("N30");
     EXPECT_EQ(io.clipboard.images[2].width(), width - 3);
 }
@@ -596,16 +600,61 @@ TEST_F(MainFormTest, PictureGrowsToCoverTheSchemeBoxAndNeverShrinks) {
     form.resize(1200, 900);
     QCoreApplication::processEvents();
     const QSize client = box->maximumViewportSize();
-    EXPECT_EQ(form.Picture().size(), client);
+    EXPECT_EQ(form.Scheme().Picture().size(), client);
     // Less than 50 pixels more of box: 50 more of picture.
     form.resize(1220, 900);
     QCoreApplication::processEvents();
-    EXPECT_EQ(form.Picture().size(), QSize(client.width() + 50, client.height()));
+    EXPECT_EQ(form.Scheme().Picture().size(), QSize(client.width() + 50, client.height()));
     form.resize(700, 500);
     QCoreApplication::processEvents();
-    EXPECT_EQ(form.Picture().size(), QSize(client.width() + 50, client.height()));
+    EXPECT_EQ(form.Scheme().Picture().size(), QSize(client.width() + 50, client.height()));
     EXPECT_EQ(form.View().ViewRect,
-              (SchemeRect{0, 0, form.Picture().width(), form.Picture().height()}));
+              (SchemeRect{0, 0, form.Scheme().Picture().width(), form.Scheme().Picture().height()}));
+}
+
+// What a dialog or undo will do: change the model itself, then say so once.
+TEST_F(MainFormTest, OneModelChangedBringsTreeListAndSchemeInStep) {
+    form.resize(1000, 700);
+    QCoreApplication::processEvents();
+    AddThroughDialog(kSinksCategory, QStringLiteral("Архив"));
+    AddThroughDialog(kSinksCategory, QStringLiteral("Выход"));
+    ASSERT_EQ(SinkList(), QStringList({"Архив", "Выход", "Сток отказов"}));
+    CQueuingSystem& model = *form.Model();
+    model.FindNode("Архив")->name = "Яма";
+    CDispose* added = model.AddSink("Борт");
+    added->x = 300;
+    added->y = 300;
+    ASSERT_EQ(model.DeleteNode("Выход"), kOk);
+    model.AddRequestType("Срочная");
+    QImage& bitmap = form.Scheme().Picture().Bitmap();
+    ASSERT_EQ(bitmap.pixel(324, 310), qRgb(255, 255, 255));
+
+    form.ModelChanged(ModelChange::kNodeRemoved, {added, nullptr});
+    EXPECT_EQ(Entries(kSinksCategory), QStringList({"Борт", "Сток отказов", "Яма"}));
+    EXPECT_EQ(Entries(kRequestTypesCategory), QStringList({"Срочная", "Тип_заявки1"}));
+    // The renamed sink keeps its place in the list; the new one joins in order.
+    EXPECT_EQ(SinkList(), QStringList({"Борт", "Яма", "Сток отказов"}));
+    EXPECT_EQ(Sinks()->currentText(), QStringLiteral("Сток отказов"));
+    EXPECT_EQ(Tree()->currentItem()->text(0), QStringLiteral("Борт"));
+    EXPECT_NE(bitmap.pixel(324, 310), qRgb(255, 255, 255));
+
+    // A change of request types alone leaves the picture; one of the scheme redraws it.
+    bitmap.setPixel(600, 400, qRgb(255, 0, 0));
+    model.DeleteRequestType("Срочная");
+    form.ModelChanged(ModelChange::kRequestTypes);
+    EXPECT_EQ(Entries(kRequestTypesCategory), QStringList({"Тип_заявки1"}));
+    EXPECT_EQ(bitmap.pixel(600, 400), qRgb(255, 0, 0));
+    added->x = 500;
+    form.ModelChanged(ModelChange::kScheme);
+    EXPECT_EQ(bitmap.pixel(600, 400), qRgb(255, 255, 255));
+    EXPECT_EQ(bitmap.pixel(324, 310), qRgb(255, 255, 255));
+
+    // The refusal sink renamed under the window keeps its list item selected.
+    model.refusalSink->name = "Отказы";
+    form.ModelChanged(ModelChange::kNodes);
+    EXPECT_EQ(SinkList(), QStringList({"Борт", "Яма", "Отказы"}));
+    EXPECT_EQ(Sinks()->currentText(), QStringLiteral("Отказы"));
+    EXPECT_TRUE(io.messages.shown.empty());
 }
 
 TEST_F(MainFormTest, TreePanelHidesAndComesBack) {
@@ -615,39 +664,6 @@ TEST_F(MainFormTest, TreePanelHidesAndComesBack) {
     Trigger("N28");
     EXPECT_TRUE(panel->isVisible());
     EXPECT_GT(panel->width(), 0);
-}
-
-TEST(ProgramTest, StartsWithOnlyTheMainWindowShownMaximised) {
-    test::RecordingServices io;
-    Program program(io.services());
-    program.ShowMainWindow();
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(program.MainForm().isMaximized());
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible()) {
-            EXPECT_EQ(w, &program.MainForm()) << w->objectName().toStdString();
-        }
-    }
-
-    // The name dialog and the about box are attached.
-    QString proposed;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        proposed = dialog->findChild<QLineEdit*>(QStringLiteral("NameEdit"))->text();
-        dialog->reject();
-    });
-    program.MainForm().findChild<QToolButton*>(QStringLiteral("ReqToolButton"))->click();
-    EXPECT_EQ(proposed, QStringLiteral("Тип_заявки2"));
-    QString aboutTitle;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        aboutTitle = dialog->windowTitle();
-        dialog->accept();
-    });
-    program.MainForm().findChild<QAction*>(QStringLiteral("N5"))->trigger();
-    EXPECT_EQ(aboutTitle, QStringLiteral("О программе"));
 }
 
 }  // namespace

@@ -44,11 +44,11 @@ class SchemeViewTest : public ::testing::Test {
         return model.NodeIndex(name);
     }
 
-    QImage Drawn() {
+    QImage Drawn(uint8_t selected = kNoIndex) {
         QImage picture(700, 700, QImage::Format_RGB32);
         picture.fill(Qt::white);
         QPainter p(&picture);
-        view.Draw(p);
+        view.Draw(p, selected);
         return picture;
     }
 
@@ -89,16 +89,17 @@ TEST_F(SchemeViewTest, OverlappingNodesAreJoinedCentreToCentre) {
 TEST_F(SchemeViewTest, NodeAtPrefersTheNodeDrawnLastAndHitsTheEdgeLines) {
     Node(kGenerator, "Г", 100, 100);
     const uint8_t upper = Node(kSink, "С", 120, 120);
-    EXPECT_EQ(view.NodeAt(130, 130), upper);
-    EXPECT_EQ(view.GripX, 10);
-    EXPECT_EQ(view.GripY, 10);
-    EXPECT_EQ(view.NodeAt(110, 110), 0);
-    EXPECT_EQ(view.NodeAt(148, 100), 0);  // right edge line of the generator
-    EXPECT_EQ(view.NodeAt(100, 148), 0);  // bottom edge line
-    EXPECT_EQ(view.NodeAt(169, 169), kNoIndex);
-    // A miss leaves the grips of the last hit.
-    EXPECT_EQ(view.GripX, 0);
-    EXPECT_EQ(view.GripY, 48);
+    const NodeHit hit = view.NodeAt(130, 130);
+    EXPECT_EQ(hit.node, upper);
+    EXPECT_EQ(hit.gripX, 10);
+    EXPECT_EQ(hit.gripY, 10);
+    EXPECT_EQ(view.NodeAt(110, 110).node, 0);
+    EXPECT_EQ(view.NodeAt(148, 100).node, 0);  // right edge line of the generator
+    const NodeHit bottom = view.NodeAt(100, 148);  // bottom edge line
+    EXPECT_EQ(bottom.node, 0);
+    EXPECT_EQ(bottom.gripX, 0);
+    EXPECT_EQ(bottom.gripY, 48);
+    EXPECT_EQ(view.NodeAt(169, 169).node, kNoIndex);
 }
 
 TEST_F(SchemeViewTest, LinkIsHitWithinTwoPixelsOfTheLineBetweenCentres) {
@@ -135,12 +136,14 @@ TEST_F(SchemeViewTest, LinkAtFindsLinksButNotReserveLines) {
     channel->failuresOn = 1;
     channel->reserveChannel = reserve;
 
-    EXPECT_TRUE(view.LinkAt(200, 125));
-    EXPECT_EQ(view.HitLinkSource, g);
-    EXPECT_EQ(view.HitLinkReceiver, c);
-    EXPECT_FALSE(view.LinkAt(324, 200));  // on the reserve line
-    EXPECT_EQ(view.HitLinkSource, kNoIndex);
-    EXPECT_EQ(view.HitLinkReceiver, kNoIndex);
+    const LinkHit hit = view.LinkAt(200, 125);
+    EXPECT_TRUE(hit.found());
+    EXPECT_EQ(hit.source, g);
+    EXPECT_EQ(hit.receiver, c);
+    const LinkHit reserveLine = view.LinkAt(324, 200);
+    EXPECT_FALSE(reserveLine.found());
+    EXPECT_EQ(reserveLine.source, kNoIndex);
+    EXPECT_EQ(reserveLine.receiver, kNoIndex);
 }
 
 TEST_F(SchemeViewTest, ExtentsOfTheNodes) {
@@ -229,8 +232,7 @@ TEST_F(SchemeViewTest, SelfLinksAndTooShortLinksAreNotDrawn) {
 TEST_F(SchemeViewTest, SelectedNodeGetsAnOutlineOverItsPicture) {
     const uint8_t g = Node(kGenerator, "Г", 100, 100);
     const QImage plain = Drawn();
-    view.SelectedNode = g;
-    const QImage selected = Drawn();
+    const QImage selected = Drawn(g);
     int changed = 0;
     for (int x = 100; x < 148; ++x)
         changed += plain.pixel(x, 100) != selected.pixel(x, 100);
