@@ -73,6 +73,8 @@ TResultsForm::TResultsForm(UiServices services, ModelPlace& place, QWidget* pare
     ButtonBar->setFixedHeight(41);
     RunButton = BarButton(QStringLiteral("RunButton"), QStringLiteral("Выполнить эксперимент"),
                           ButtonBar);
+    // Its caption is the longest; the next button starts at 176.
+    RunButton->resize(160, 25);
     ShowTableButton =
         BarButton(QStringLiteral("ShowTableButton"), QStringLiteral("Показать таблицу"), ButtonBar);
     SaveResultsButton =

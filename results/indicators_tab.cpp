@@ -15,6 +15,9 @@ QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// Wide enough for every text FormatValue writes below 10^8.
+constexpr int kValueWidth = 66;
+
 QLabel* Bold(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     QFont font = label->font();
@@ -92,22 +95,34 @@ IndicatorsTab::IndicatorsTab(std::function<const CQueuingSystem*()> results, QWi
             current = f.group;
             heading(f.group);
             grid = new QGridLayout;
-            grid->setHorizontalSpacing(4);
-            for (int c = 0; c < 6; ++c)
-                grid->setColumnStretch(c, c % 2 == 0 ? 3 : 1);
+            grid->setHorizontalSpacing(3);
+            for (int c = 0; c < 6; c += 2)
+                grid->setColumnStretch(c, 1);
             layout->addLayout(grid);
             pair = 0;
         }
         QLineEdit* caption = ReadOnly(QString::fromLatin1(f.captionField), this);
         caption->setText(QString::fromUtf8(f.caption));
         caption->setToolTip(QString::fromUtf8(f.hint));
+        // Three pairs a line leave little room: the captions are set smaller
+        // and without a frame, their hints tell the rest.
+        caption->setFrame(false);
+        QFont small = caption->font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        caption->setFont(small);
         caption->setCursorPosition(0);
         QLineEdit* value = ReadOnly(QString::fromLatin1(f.valueField), this);
+        value->setFixedWidth(kValueWidth);
         place(caption, value);
         values_.emplace_back(&f, value);
-        // Below the mean lifetime the sink group keeps a pair without a value.
-        if (std::string(f.valueField) == "Edit15")
-            place(ReadOnly(QStringLiteral("Edit54"), this), ReadOnly(QStringLiteral("Edit52"), this));
+        // The sink group has five values: the place below the mean lifetime stays empty.
+        if (std::string(f.valueField) == "Edit16") {
+            QLineEdit* none = ReadOnly(QStringLiteral("Edit52"), this);
+            none->setFixedWidth(kValueWidth);
+            QLineEdit* noCaption = ReadOnly(QStringLiteral("Edit54"), this);
+            noCaption->setFrame(false);
+            place(noCaption, none);
+        }
     }
     layout->addStretch();
 

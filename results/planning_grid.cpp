@@ -191,9 +191,17 @@ void PlanningGrid::BuildGrid() {
             DistrSG->setItem(r, c, item);
         }
     }
-    DistrSG->setColumnWidth(0, 165);
-    for (int c = 1; c < layout_.columnCount(); ++c)
-        DistrSG->setColumnWidth(c, 100);
+    // The widths of the layout, widened where a label or a type name needs it.
+    QFont bold = DistrSG->font();
+    bold.setBold(true);
+    int labels = 165;
+    for (const std::string& label : layout_.rowLabels)
+        labels = std::max(labels, QFontMetrics(bold).horizontalAdvance(Q(label)) + 8);
+    DistrSG->setColumnWidth(0, labels);
+    for (int c = 1; c < layout_.columnCount(); ++c) {
+        const QString header = Q(layout_.columnHeaders[static_cast<size_t>(c)]);
+        DistrSG->setColumnWidth(c, std::max(100, DistrSG->fontMetrics().horizontalAdvance(header) + 8));
+    }
     planRow_ = 1;
     planCol_ = 1;
     DistrSG->setCurrentCell(1, 1);

@@ -31,8 +31,7 @@ class RunProgressDialog : public QDialog {
     void Finish();
 
     bool Cancelled() const { return cancelled_; }
-
-  protected:
+    // Cancel, the close box and Escape all ask the run to stop.
     void reject() override;
 
   private:
