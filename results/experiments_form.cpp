@@ -299,44 +299,35 @@ void TResultsForm::Reject(QLineEdit* edit, const std::string& message) {
     });
 }
 
-bool TResultsForm::Edit25Exit() {
+template <class T, class Store>
+bool TResultsForm::LeaveField(QLineEdit* edit, FieldValue<T> (*check)(std::string_view),
+                              Store store) {
     // A text the user did not touch is the model's own value, maybe rounded
     // for display: storing it back would change the value.
-    if (!Edit25->isModified())
+    if (!edit->isModified())
         return true;
-    const FieldValue<float> v = CheckTimeLimit(Edit25->text().toStdString());
+    const FieldValue<T> v = check(edit->text().toStdString());
     if (!v.value) {
-        Reject(Edit25, v.message);
+        Reject(edit, v.message);
         return false;
     }
-    Current()->timeLimit = *v.value;
-    Edit25->setModified(false);
+    store(*v.value);
+    edit->setModified(false);
     return true;
+}
+
+bool TResultsForm::Edit25Exit() {
+    return LeaveField(Edit25, &CheckTimeLimit, [this](float v) { Current()->timeLimit = v; });
 }
 
 bool TResultsForm::Edit26Exit() {
-    if (!Edit26->isModified())
-        return true;
-    const FieldValue<uint32_t> v = CheckArrivalsLimit(Edit26->text().toStdString());
-    if (!v.value) {
-        Reject(Edit26, v.message);
-        return false;
-    }
-    Current()->arrivalsLimit = *v.value;
-    Edit26->setModified(false);
-    return true;
+    return LeaveField(Edit26, &CheckArrivalsLimit,
+                      [this](uint32_t v) { Current()->arrivalsLimit = v; });
 }
 
 bool TResultsForm::Edit27Exit() {
-    if (!Edit27->isModified())
-        return true;
-    const FieldValue<float> v = CheckConfidenceInput(Edit27->text().toStdString());
-    if (!v.value) {
-        Reject(Edit27, v.message);
-        return false;
-    }
-    Edit27->setModified(false);
-    return true;
+    // Nothing is stored: the confidence-interval method reads the field itself.
+    return LeaveField(Edit27, &CheckConfidenceInput, [](float) {});
 }
 
 void TResultsForm::Button9Click() {

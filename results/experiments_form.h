@@ -10,6 +10,7 @@
 #include "editor/ui_services.h"
 #include "kernel/queuing_system.h"
 #include "results/logic/results_session.h"
+#include "results/logic/stop_limits.h"
 
 class QCheckBox;
 class QComboBox;
@@ -77,6 +78,9 @@ class TResultsForm : public QDialog {
     void EnableConfidenceControls(bool on);
     // A rejected field: its message, then the focus back into it.
     void Reject(QLineEdit* edit, const std::string& message);
+    // Leaving a field: an edited text is checked and, if good, stored.
+    template <class T, class Store>
+    bool LeaveField(QLineEdit* edit, FieldValue<T> (*check)(std::string_view), Store store);
     void ShowRunMessages(const RunOutcome& outcome);
     CQueuingSystem* Current() const { return place_.Current(); }
     bool OnTab(const QWidget* tab) const;

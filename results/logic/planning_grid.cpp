@@ -1,6 +1,7 @@
 #include "results/logic/planning_grid.h"
 
 #include <limits>
+#include <type_traits>
 
 #include "kernel/channel.h"
 #include "kernel/queue.h"
@@ -125,73 +126,55 @@ int RowInBlock(int row) {
     return (row - 1) % 4;
 }
 
-PlanCommit CommitReal(CFDistribution& d, int what, const std::string& text) {
-    switch (what) {
-        case 1: {
-            // Compared as stored: bounds equal once rounded to a float32 are equal.
-            const std::optional<float> v = ParseFloat32(text);
-            if (!v || !(*v >= 0.0f))
-                return Rejected(kRealNonNegative);
-            if (!(*v < d.upperBound))
-                return Rejected(kLeftBelowRight);
-            Store(d, d.lowerBound, *v == 0.0f ? 0.0f : *v);
-            return {};
-        }
-        case 2: {
-            const std::optional<float> v = ParseFloat32(text);
-            if (!v || !(*v > 0.0f))
-                return Rejected(kRealPositive);
-            if (!(*v > d.lowerBound))
-                return Rejected(kRightAboveLeft);
-            Store(d, d.upperBound, *v);
-            return {};
-        }
-        default: {
-            const std::optional<uint8_t> n = ReadCount(text);
-            if (!n)
-                return Rejected(kIntegerPositive);
-            Store(d, d.binCount, *n);
-            return {};
-        }
-    }
+std::optional<float> ReadBound(const CFDistribution&, const std::string& text) {
+    // Compared as stored: bounds equal once rounded to a float32 are equal.
+    return ParseFloat32(text);
 }
 
-PlanCommit CommitInteger(CIDistribution& d, int what, const std::string& text) {
-    switch (what) {
-        case 1: {
-            const std::optional<int32_t> v = ReadInt32(text);
-            if (!v || *v < 0)
-                return Rejected(kIntegerNonNegative);
-            if (!(*v < d.upperBound))
-                return Rejected(kLeftBelowRight);
-            Store(d, d.lowerBound, *v);
-            return {};
-        }
-        case 2: {
-            const std::optional<int32_t> v = ReadInt32(text);
-            if (!v || *v < 1)
-                return Rejected(kIntegerPositive);
-            if (!(*v > d.lowerBound))
-                return Rejected(kRightAboveLeft);
-            Store(d, d.upperBound, *v);
-            return {};
-        }
-        default: {
-            const std::optional<uint8_t> n = ReadCount(text);
-            if (!n)
-                return Rejected(kIntegerPositive);
-            // No interval narrower than one value.
-            const int64_t range = static_cast<int64_t>(d.upperBound) - d.lowerBound + 1;
-            PlanCommit commit;
-            uint8_t count = *n;
-            if (*n > range) {
-                count = static_cast<uint8_t>(range);
-                commit.shownText = std::to_string(count);
-            }
-            Store(d, d.binCount, count);
-            return commit;
+std::optional<int32_t> ReadBound(const CIDistribution&, const std::string& text) {
+    return ReadInt32(text);
+}
+
+// A bound or the interval count of either kind of distribution; the kinds
+// differ in how a bound reads and in the rules a refusal names.
+template <class D>
+PlanCommit CommitGridCell(D& d, int what, const std::string& text, const char* nonNegative,
+                          const char* positive) {
+    using Bound = decltype(d.lowerBound);
+    constexpr Bound zero{};
+    if (what == 1) {
+        const std::optional<Bound> v = ReadBound(d, text);
+        if (!v || !(*v >= zero))
+            return Rejected(nonNegative);
+        if (!(*v < d.upperBound))
+            return Rejected(kLeftBelowRight);
+        Store(d, d.lowerBound, *v == zero ? zero : *v);  // "-0" is 0
+        return {};
+    }
+    if (what == 2) {
+        const std::optional<Bound> v = ReadBound(d, text);
+        if (!v || !(*v > zero))
+            return Rejected(positive);
+        if (!(*v > d.lowerBound))
+            return Rejected(kRightAboveLeft);
+        Store(d, d.upperBound, *v);
+        return {};
+    }
+    const std::optional<uint8_t> n = ReadCount(text);
+    if (!n)
+        return Rejected(kIntegerPositive);
+    PlanCommit commit;
+    uint8_t count = *n;
+    if constexpr (std::is_same_v<D, CIDistribution>) {
+        // No interval narrower than one value.
+        const int64_t range = static_cast<int64_t>(d.upperBound) - d.lowerBound + 1;
+        if (*n > range) {
+            count = static_cast<uint8_t>(range);
+            commit.shownText = std::to_string(count);
         }
     }
+    Store(d, d.binCount, count);
+    return commit;
 }
 
 }  // namespace
@@ -301,7 +284,9 @@ PlanCommit CommitPlanCell(CQueuingSystem& m, const PlanLayout& layout, int row, 
         *s.flag = text.empty() ? 0 : 1;
         return {};
     }
-    return s.real ? CommitReal(*s.real, what, text) : CommitInteger(*s.integer, what, text);
+    if (s.real)
+        return CommitGridCell(*s.real, what, text, kRealNonNegative, kRealPositive);
+    return CommitGridCell(*s.integer, what, text, kIntegerNonNegative, kIntegerPositive);
 }
 
 }  // namespace marvolt

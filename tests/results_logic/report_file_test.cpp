@@ -2,17 +2,14 @@
 #include "results/logic/report_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "persistence/model_file.h"
 #include "results/application_data.h"
+#include "tests/support/test_folder.h"
 #include "tools/batch_run.h"
 #include "tools/run_options.h"
 
@@ -21,21 +18,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Contents(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test_files::FileBytes;
 
 class ReportFileTest : public ::testing::Test {
   protected:
     fs::path dir;
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("marvolt_report_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
+    void SetUp() override { dir = test_files::FreshFolder("marvolt_report_"); }
     void TearDown() override { fs::remove_all(dir); }
 };
 
@@ -61,7 +49,7 @@ TEST_F(ReportFileTest, TheFileHoldsWhatTheBatchRunnerPrints) {
     opened.current->Experiment();
     const fs::path path = dir / "report.txt";
     ASSERT_EQ(SaveReportFile(path, *opened.current), SafeSaveResult::kOk);
-    const std::string bytes = Contents(path);
+    const std::string bytes = FileBytes(path);
     EXPECT_EQ(bytes, ReportFileBytes(printed.str()));
     EXPECT_EQ(bytes.find("\n\n"), std::string::npos);
     EXPECT_NE(bytes.find("\r\n\r\n"), std::string::npos);
@@ -82,18 +70,11 @@ TEST_F(ReportFileTest, AFailedSaveIsReportedAndKeepsTheOldFile) {
         m.AddSink("Сток" + std::to_string(i));
     const fs::path path = dir / "report.txt";
     std::ofstream(path) << "old";
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const SafeSaveResult partial = SaveReportFile(path, m);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    const SafeSaveResult partial =
+        test_files::WithFileSizeLimit(1000, [&] { return SaveReportFile(path, m); });
     EXPECT_EQ(partial, SafeSaveResult::kWriteFailed);
     EXPECT_EQ(ReportSaveMessage(partial, path), "Ошибка при записи файла \"" + path.string() + "\".");
-    EXPECT_EQ(Contents(path), "old");
+    EXPECT_EQ(FileBytes(path), "old");
 }
 
 }  // namespace

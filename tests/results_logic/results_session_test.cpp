@@ -6,20 +6,14 @@
 
 #include "results/application_data.h"
 #include "tests/kernel/model_builders.h"
+#include "tests/results_logic/owned_models.h"
 
 namespace marvolt {
 namespace {
 
 using namespace testing_models;
 
-class Place final : public ModelPlace {
-  public:
-    std::unique_ptr<CQueuingSystem> current;
-    std::unique_ptr<CQueuingSystem> results;
-    CQueuingSystem* Current() override { return current.get(); }
-    CQueuingSystem* StoredResults() override { return results.get(); }
-    void StoreResults(std::unique_ptr<CQueuingSystem> r) override { results = std::move(r); }
-};
+using Place = test::OwnedModels;
 
 class ResultsSessionTest : public ::testing::Test {
   protected:

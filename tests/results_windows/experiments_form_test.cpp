@@ -20,20 +20,14 @@
 #include "results/logic/report_file.h"
 #include "tests/editor/recording_services.h"
 #include "tests/kernel/model_builders.h"
+#include "tests/results_logic/owned_models.h"
 
 namespace marvolt {
 namespace {
 
 using namespace testing_models;
 
-class Place final : public ModelPlace {
-  public:
-    std::unique_ptr<CQueuingSystem> current;
-    std::unique_ptr<CQueuingSystem> results;
-    CQueuingSystem* Current() override { return current.get(); }
-    CQueuingSystem* StoredResults() override { return results.get(); }
-    void StoreResults(std::unique_ptr<CQueuingSystem> r) override { results = std::move(r); }
-};
+using Place = test::OwnedModels;
 
 class ExperimentWindowTest : public ::testing::Test {
   protected:
