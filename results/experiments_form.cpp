@@ -45,7 +45,7 @@ TResultsForm::TResultsForm(UiServices services, ModelPlace& place, QWidget* pare
       services_(services),
       place_(place),
       session_(place),
-      progress_(std::make_unique<RunProgressDialog>(this)) {
+      progress_(new RunProgressDialog(this)) {
     setObjectName(QStringLiteral("ResultsForm"));
     setWindowTitle(kExperimentWindowTitle);
     setModal(true);

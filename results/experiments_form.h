@@ -89,7 +89,7 @@ class TResultsForm : public QDialog {
     ModelPlace& place_;
     ResultsSession session_;
     TTableForm* tableWindow_ = nullptr;
-    std::unique_ptr<RunProgressDialog> progress_;
+    RunProgressDialog* progress_ = nullptr;
 
     bool IndicatorsUnfilled = true;
     bool DistrListStale = true;
