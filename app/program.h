@@ -6,7 +6,9 @@
 
 #include "editor/about_form.h"
 #include "editor/add_object_form.h"
+#include "editor/dlaw_form.h"
 #include "editor/main_form.h"
+#include "editor/objects_form.h"
 #include "editor/ui_services.h"
 #include "results/experiments_form.h"
 #include "results/table_form.h"
@@ -23,7 +25,9 @@ class Program {
     explicit Program(UiServices services);
 
     TMainForm& MainForm() { return mainForm_; }
+    TDLawForm& DLawForm() { return dlawForm_; }
     TResultsForm& ExperimentWindow() { return resultsForm_; }
+    TAccumulatorForm& AccumulatorForm() { return accumulatorForm_; }
     TTableForm& TableWindow() { return tableForm_; }
     // Only the main window is shown, maximised; the others open modally when needed.
     void ShowMainWindow();
@@ -49,12 +53,14 @@ class Program {
     };
 
     // Members are made in this order: the start-up order of the windows. The
-    // distribution-law dialog and the experiment window follow the main window,
-    // the properties dialog the name dialog, and the table window the about box.
+    // experiment window follows the law dialog, and the table window the
+    // about box. Dialogs are destroyed before the main window they belong to.
     TMainForm mainForm_;
     MainWindowModels models_{mainForm_};
+    TDLawForm dlawForm_;
     TResultsForm resultsForm_;
     TAddObjectForm addObjectForm_;
+    TAccumulatorForm accumulatorForm_;
     TAboutForm aboutForm_;
     TTableForm tableForm_;
 };

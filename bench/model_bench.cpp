@@ -9,6 +9,7 @@
 #include "kernel/generator.h"
 #include "kernel/queue.h"
 #include "kernel/queuing_system.h"
+#include "kernel/refusal_sink.h"
 #include "kernel/sink.h"
 
 namespace {
@@ -56,8 +57,7 @@ std::unique_ptr<CQueuingSystem> GeneratorToSink() {
     auto m = std::make_unique<CQueuingSystem>();
     for (const char* t : {"A", "B", "C"})
         m->AddRequestType(t);
-    m->AddSink("Сток отказов");
-    m->SetRefusalSink("Сток отказов");
+    AddRefusalSink(*m);
     AddSource(*m, "g", 1.0f);
     m->AddSink("s");
     m->Link(1, 2);
@@ -67,8 +67,7 @@ std::unique_ptr<CQueuingSystem> GeneratorToSink() {
 std::unique_ptr<CQueuingSystem> QueueAndChannel(uint8_t devices) {
     auto m = std::make_unique<CQueuingSystem>();
     m->AddRequestType("A");
-    m->AddSink("Сток отказов");
-    m->SetRefusalSink("Сток отказов");
+    AddRefusalSink(*m);
     AddSource(*m, "g", 1.0f);
     m->AddQueue("q");
     auto* c = m->AddChannel("c");
@@ -89,8 +88,7 @@ std::unique_ptr<CQueuingSystem> Network() {
         m->AddRequestType(t);
     for (uint8_t t = 0; t < 3; ++t)
         m->RequestType(t)->priority = t;
-    m->AddSink("Сток отказов");
-    m->SetRefusalSink("Сток отказов");
+    AddRefusalSink(*m);
     auto* g1 = AddSource(*m, "g1", 1.5f);
     auto* g2 = AddSource(*m, "g2", 1.5f);
     g1->routingDiscipline = kRouteFewest;
@@ -128,15 +126,24 @@ std::unique_ptr<CQueuingSystem> Network() {
     return m;
 }
 
-void RunModel(benchmark::State& state, std::unique_ptr<CQueuingSystem> (*make)()) {
+// With watched set, every run reports its progress to a callback that lets
+// it go on: the loop should be as fast as without one.
+void RunModel(benchmark::State& state, std::unique_ptr<CQueuingSystem> (*make)(),
+              bool watched = false) {
     auto model = make();
+    uint64_t reports = 0;
+    const ProgressCallback progress = [&reports](const RunProgress&) { return ++reports > 0; };
     model->arrivalsLimit = static_cast<uint32_t>(state.range(0));
     RestoreRandomStartState();
     model->Run();  // warm-up: queues reach their usual lengths
     uint64_t arrivals = 0, allocations = 0, bytes = 0;
     for (auto _ : state) {
         const uint64_t a0 = g_allocations, b0 = g_allocatedBytes;
-        model->Run();
+        if (watched) {
+            model->Run(progress);
+        } else {
+            model->Run();
+        }
         allocations += g_allocations - a0;
         bytes += g_allocatedBytes - b0;
         arrivals += model->arrived;
@@ -145,6 +152,8 @@ void RunModel(benchmark::State& state, std::unique_ptr<CQueuingSystem> (*make)()
         benchmark::Counter(static_cast<double>(arrivals), benchmark::Counter::kIsRate);
     state.counters["allocs/run"] = static_cast<double>(allocations) / state.iterations();
     state.counters["bytes/arrival"] = static_cast<double>(bytes) / arrivals;
+    if (watched)
+        state.counters["reports/run"] = static_cast<double>(reports) / state.iterations();
 }
 
 void BM_GeneratorToSink(benchmark::State& s) {
@@ -159,10 +168,19 @@ void BM_MM3(benchmark::State& s) {
 void BM_Network45(benchmark::State& s) {
     RunModel(s, Network);
 }
+void BM_MM1_Watched(benchmark::State& s) {
+    RunModel(
+        s, [] { return QueueAndChannel(1); }, true);
+}
+void BM_Network45_Watched(benchmark::State& s) {
+    RunModel(s, Network, true);
+}
 
 BENCHMARK(BM_GeneratorToSink)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MM1)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MM3)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Network45)->Arg(200000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MM1_Watched)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Network45_Watched)->Arg(200000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

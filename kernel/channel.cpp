@@ -146,18 +146,30 @@ void CChannel::Schedule() {
     }
 }
 
+template <class Ask>
+bool CChannel::AskReserve(Ask ask) {
+    CChannel* reserve = Reserve();
+    // The guard stops a ring of failed channels that reserve each other.
+    if (!reserve || inReserveQuery)
+        return false;
+    inReserveQuery = 1;
+    ask(*reserve);
+    inReserveQuery = 0;
+    return true;
+}
+
+void CChannel::StartService(const DeviceRecord& r) {
+    const SimTime freeSince = devices.Occupy(r);
+    RecordIdle(owner->modelTime - freeSince);
+    ++arrivals[r.requestType + 1];
+    Schedule();
+}
+
 void CChannel::Accept(uint8_t type, SimTime birthTime) {
     if (failuresOn && failed) {
-        CChannel* reserve = Reserve();
-        // Without a reserve a failed channel takes nothing; the guard stops a
-        // ring of failed channels that reserve each other.
-        if (!reserve || inReserveQuery) {
+        // Without a reserve a failed channel takes nothing.
+        if (!AskReserve([&](CChannel& reserve) { reserve.Accept(type, birthTime); }))
             owner->Refuse(type, birthTime);
-            return;
-        }
-        inReserveQuery = 1;
-        reserve->Accept(type, birthTime);
-        inReserveQuery = 0;
         return;
     }
     const LawRecord& law = serviceLaws[type];
@@ -172,43 +184,27 @@ void CChannel::Accept(uint8_t type, SimTime birthTime) {
     }
     const SimTime now = owner->modelTime;
     const float s = SampleLaw(law);
-    const SimTime freeSince = devices.Occupy(DeviceRecord{type, now + s, now, birthTime});
-    RecordIdle(now - freeSince);
-    ++arrivals[type + 1];
-    Schedule();
+    StartService(DeviceRecord{type, now + s, now, birthTime});
 }
 
 void CChannel::PlaceInService(uint8_t type, SimTime completion, SimTime birthTime) {
     if (failuresOn && failed) {
-        CChannel* reserve = Reserve();
-        if (!reserve || inReserveQuery) {
+        if (!AskReserve(
+                [&](CChannel& reserve) { reserve.PlaceInService(type, completion, birthTime); }))
             owner->Refuse(type, birthTime);
-            return;
-        }
-        inReserveQuery = 1;
-        reserve->PlaceInService(type, completion, birthTime);
-        inReserveQuery = 0;
         return;
     }
     if (devices.busyCount >= devices.capacity) {
         owner->Refuse(type, birthTime);
         return;
     }
-    const SimTime now = owner->modelTime;
-    const SimTime freeSince = devices.Occupy(DeviceRecord{type, completion, now, birthTime});
-    RecordIdle(now - freeSince);
-    ++arrivals[type + 1];
-    Schedule();
+    StartService(DeviceRecord{type, completion, owner->modelTime, birthTime});
 }
 
 bool CChannel::CanAccept(uint8_t type) {
     if (failuresOn && failed) {
-        CChannel* reserve = Reserve();
-        if (!reserve || inReserveQuery)
-            return false;
-        inReserveQuery = 1;
-        const bool answer = reserve->CanAccept(type);
-        inReserveQuery = 0;
+        bool answer = false;
+        AskReserve([&](CChannel& reserve) { answer = reserve.CanAccept(type); });
         return answer;
     }
     return devices.busyCount < deviceCount && type < acceptedTypes.size() &&
@@ -248,15 +244,11 @@ uint8_t CChannel::ChooseSource(const uint8_t* mask) {
             }
             if (!(total > 0.0f))
                 return kNoIndex;
-            const float u = static_cast<float>(NextRandom() * static_cast<double>(total) / 32767.0);
-            float sum = 0.0f;
-            for (uint8_t i = 0; i < n; ++i) {
-                if (!owner->Node(sources[i])->HasRequestFor(mask))
-                    continue;
-                sum += sourceProbabilities[i];
-                if (sum >= u)
-                    return sources[i];
-            }
+            const uint8_t s =
+                ChooseByProbability(sources, sourceProbabilities, total,
+                                    [&](uint8_t s) { return owner->Node(s)->HasRequestFor(mask); });
+            if (s != kNoIndex)
+                return s;
             break;
         }
         default: {

@@ -84,6 +84,12 @@ class CChannel : public CQSObject {
   private:
     // The reserve channel that can stand in, or null when there is none usable.
     CChannel* Reserve() const;
+    // While failed, the reserve answers in the channel's place: ask is called
+    // with it. False when there is none to ask.
+    template <class Ask>
+    bool AskReserve(Ask ask);
+    // A free device takes the request; the channel's next event follows.
+    void StartService(const DeviceRecord& r);
     // Enters the first busy device's completion into the event list.
     void Schedule();
     void Fail();

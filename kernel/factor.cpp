@@ -2,10 +2,12 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "kernel/channel.h"
 #include "kernel/generator.h"
 #include "kernel/queue.h"
+#include "kernel/run_watch.h"
 
 namespace marvolt {
 
@@ -229,22 +231,38 @@ void CQueuingSystem::RestoreFactor() {
     }
 }
 
-int CQueuingSystem::RunFactorExperiment() {
+int CQueuingSystem::RunFactorExperiment(const ProgressCallback& progress) {
     int r = ValidateFactor();
     if (r != kOk)
         return r;
     r = PrepareFactor();
     if (r != kOk)
         return r;
+    // One watch for all the runs, so the callback keeps its pace across them.
+    std::optional<Watch> watch;
+    if (progress)
+        watch.emplace(
+            Watch{progress, progressPeriod, RunProgress{0.0f, 0, plannedFactor.valueCount}});
+    bool guarded = false;
+    factorRunsDone = 0;
     for (int i = 0; i < plannedFactor.valueCount; ++i) {
         ApplyFactorValue(i);
-        Run();
+        if (watch)
+            watch->where.run = i;
+        RunWatched(watch ? &*watch : nullptr);
+        // A cancelled run is cut short: its indicators are no value of the factor.
+        if (stopReason == StopReason::kCancelled)
+            break;
+        guarded = guarded || stopReason == StopReason::kProgressGuard;
         for (uint32_t d = 0; d < dependencies.itemCount(); ++d) {
             CDependInfo* dep = dependencies.Item(d);
             dep->values[i] =
                 RealIndicator(dep->dependencyIndicator, dep->dependencyObject, dep->dependencyType);
         }
+        ++factorRunsDone;
     }
+    if (guarded && stopReason == StopReason::kFinished)
+        stopReason = StopReason::kProgressGuard;
     RestoreFactor();
     usedFactor = plannedFactor;
     dependencies.valueCount = usedFactor.valueCount;

@@ -150,6 +150,20 @@ void CQueue::RecordLength(uint8_t slot, uint32_t length, SimTime at) {
     lastChangeTime[slot] = at;
 }
 
+void CQueue::BookLeaving(const QueueRequest& r, Leaving how) {
+    const uint8_t t = r.requestType;
+    const size_t slot = static_cast<size_t>(t) + 1;
+    --waitingCount[slot];
+    --waitingCount[0];
+    // An expired request is booked as of its refusal time, not of the moment it was found.
+    const SimTime end = how == kExpired ? r.refusalTime : owner->modelTime;
+    RecordWait(t, end - r.arrivalTime, how != kExpired);
+    RecordLength(static_cast<uint8_t>(slot), waitingCount[slot] + 1, end);
+    RecordLength(0, waitingCount[0] + 1, end);
+    if (how != kTaken)
+        refusedSum_[slot] += 1.0;
+}
+
 SimTime CQueue::EarliestRefusal() const {
     SimTime earliest = -1.0;
     bool found = false;
@@ -196,16 +210,9 @@ void CQueue::PurgeExpired() {
 
         const QueueRequest r = classes[best].front();
         classes[best].pop_front();
-        const uint8_t t = r.requestType;
-        const size_t slot = static_cast<size_t>(t) + 1;
-        --waitingCount[slot];
-        --waitingCount[0];
-        RecordWait(t, r.refusalTime - r.arrivalTime, false);
-        RecordLength(static_cast<uint8_t>(slot), waitingCount[slot] + 1, r.refusalTime);
-        RecordLength(0, waitingCount[0] + 1, r.refusalTime);
-        refusedSum_[slot] += 1.0;
+        BookLeaving(r, kExpired);
         // The lifetime the sink measures ends at the refusal time.
-        owner->Refuse(t, r.birthTime + (now - r.refusalTime));
+        owner->Refuse(r.requestType, r.birthTime + (now - r.refusalTime));
     }
 }
 
@@ -346,10 +353,7 @@ TakenRequest CQueue::Take(const uint8_t* mask) {
         return TakenRequest{};
 
     const QueueRequest r = classes[cls].erase(position);
-    const uint8_t t = r.requestType;
-    const size_t slot = static_cast<size_t>(t) + 1;
-    --waitingCount[slot];
-    --waitingCount[0];
+    BookLeaving(r, kTaken);
 
     if (EventDriven()) {
         if (waitingCount[0] == 0) {
@@ -362,14 +366,9 @@ TakenRequest CQueue::Take(const uint8_t* mask) {
         }
     }
 
-    const SimTime now = owner->modelTime;
-    RecordWait(t, now - r.arrivalTime, true);
-    RecordLength(static_cast<uint8_t>(slot), waitingCount[slot] + 1, now);
-    RecordLength(0, waitingCount[0] + 1, now);
-
     TakenRequest taken;
     taken.valid = true;
-    taken.type = t;
+    taken.type = r.requestType;
     taken.birthTime = r.birthTime;
     return taken;
 }
@@ -409,10 +408,7 @@ void CQueue::ProcessEvent() {
     }
 
     const QueueRequest r = classes[cls].erase(position);
-    const uint8_t t = r.requestType;
-    const size_t slot = static_cast<size_t>(t) + 1;
-    --waitingCount[slot];
-    --waitingCount[0];
+    BookLeaving(r, kRefused);
 
     if (dueCount > 1 || other) {
         // Others due at the same time are refused by further events at this time.
@@ -423,12 +419,7 @@ void CQueue::ProcessEvent() {
         nextEventTime = -1.0;
     }
 
-    const SimTime now = owner->modelTime;
-    RecordWait(t, now - r.arrivalTime, true);
-    RecordLength(static_cast<uint8_t>(slot), waitingCount[slot] + 1, now);
-    RecordLength(0, waitingCount[0] + 1, now);
-    refusedSum_[slot] += 1.0;
-    owner->Refuse(t, r.birthTime);
+    owner->Refuse(r.requestType, r.birthTime);
 }
 
 // ---- container steps ----

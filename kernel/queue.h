@@ -88,6 +88,11 @@ class CQueue : public CQSObject {
     void RecordWait(uint8_t t, SimTime w, bool withMin);
     // Closes the interval of a slot's length that ends at the given time.
     void RecordLength(uint8_t slot, uint32_t length, SimTime at);
+    // How a request leaves the queue: taken by a channel, refused by the
+    // queue's event, or found expired by a later operation.
+    enum Leaving : uint8_t { kTaken, kRefused, kExpired };
+    // Books a request that left: counts, waiting time, length intervals, refusals.
+    void BookLeaving(const QueueRequest& r, Leaving how);
     SimTime EarliestRefusal() const;
     void FitSlotArrays();
 

@@ -5,6 +5,7 @@
 #include "kernel/channel.h"
 #include "kernel/generator.h"
 #include "kernel/queue.h"
+#include "kernel/run_watch.h"
 #include "kernel/sink.h"
 
 namespace marvolt {
@@ -35,22 +36,12 @@ uint8_t CQSObject::ChooseReceiver(uint8_t type) {
             }
             return kNoIndex;
         case kRouteRandom: {
+            // The share of a receiver that cannot accept falls to those after it.
             float total = 0.0f;
             for (float p : routingProbabilities)
                 total += p;
-            if (!(total > 0.0f))
-                return kNoIndex;
-            const float u = static_cast<float>(NextRandom() * static_cast<double>(total) / 32767.0);
-            // The share of a receiver that cannot accept falls to those after it.
-            float sum = 0.0f;
-            for (size_t i = 0; i < receivers.size(); ++i) {
-                if (!all[receivers[i]]->CanAccept(type))
-                    continue;
-                sum += routingProbabilities[i];
-                if (sum >= u)
-                    return receivers[i];
-            }
-            return kNoIndex;
+            return ChooseByProbability(receivers, routingProbabilities, total,
+                                       [&](uint8_t r) { return all[r]->CanAccept(type); });
         }
         default: {
             uint8_t best = kNoIndex;
@@ -376,7 +367,8 @@ std::unique_ptr<CQueuingSystem> CQueuingSystem::CopyModel(const CQueuingSystem& 
     copy->arrivalsLimit = source.arrivalsLimit;
     copy->countDistFlag = source.countDistFlag;
     copy->countDistribution = source.countDistribution;
-    copy->stoppedByGuard = source.stoppedByGuard;
+    copy->stopReason = source.stopReason;
+    copy->factorRunsDone = source.factorRunsDone;
     return copy;
 }
 
@@ -390,7 +382,7 @@ void CQueuingSystem::BeginRun() {
     lastCountChange = 0;
     handOverDepth = 0;
     cycleRefusals = 0;
-    stoppedByGuard = false;
+    stopReason = StopReason::kFinished;
     if (countDistFlag)
         countDistribution.ResetBins();
     modelTime = 0;
@@ -426,9 +418,11 @@ bool CQueuingSystem::Stop() const {
     return arrived > arrivalsLimit;
 }
 
-void CQueuingSystem::Run() {
-    BeginRun();
+template <bool kWatched>
+void CQueuingSystem::Loop(Watch* watch) {
     uint64_t stalled = 0;
+    // A local count stays in a register across the nodes' calls.
+    uint32_t untilLook = Watch::kEventsPerLook;
     while (!Stop()) {
         CQSObject* p = eventList.Head();
         const SimTime before = modelTime;
@@ -440,17 +434,44 @@ void CQueuingSystem::Run() {
         if (progress) {
             stalled = 0;
         } else if (++stalled >= progressGuard) {
-            stoppedByGuard = true;
+            stopReason = StopReason::kProgressGuard;
             break;
         }
+        if constexpr (kWatched) {
+            if (--untilLook == 0) {
+                untilLook = Watch::kEventsPerLook;
+                if (!watch->Look(*this)) {
+                    stopReason = StopReason::kCancelled;
+                    break;
+                }
+            }
+        }
+    }
+}
+
+void CQueuingSystem::RunWatched(Watch* watch) {
+    BeginRun();
+    if (watch) {
+        Loop<true>(watch);
+    } else {
+        Loop<false>(nullptr);
     }
     EndRun();
 }
 
-int CQueuingSystem::Experiment() {
+void CQueuingSystem::Run(const ProgressCallback& progress) {
+    if (!progress) {
+        RunWatched(nullptr);
+        return;
+    }
+    Watch watch{progress, progressPeriod, RunProgress{}};
+    RunWatched(&watch);
+}
+
+int CQueuingSystem::Experiment(const ProgressCallback& progress) {
     if (factorRun)
-        return RunFactorExperiment();
-    Run();
+        return RunFactorExperiment(progress);
+    Run(progress);
     resultsValid = 1;
     return kOk;
 }

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +46,26 @@ enum ResultCode : int {
     kNotGenerated = 18,
     kLinkQueueToQueue = 19,
 };
+
+// Why the last run or factor experiment ended. Later reasons are added at the end.
+enum class StopReason : uint8_t {
+    kFinished = 0,       // the stop criterion was reached (or nothing was left to happen)
+    kProgressGuard = 1,  // the run stopped coming closer to its stop criterion
+    kCancelled = 2,      // the progress callback asked to stop
+};
+
+// Where a run in progress stands: the share of its stop criterion reached
+// and, in a factor experiment, which run of how many it is (run counts from 0).
+struct RunProgress {
+    float share = 0.0f;
+    int run = 0;
+    int runs = 1;
+    // The share of the whole experiment.
+    float Overall() const { return (static_cast<float>(run) + share) / static_cast<float>(runs); }
+};
+
+// Called now and then during a run, never per event; false cancels the run.
+using ProgressCallback = std::function<bool(const RunProgress&)>;
 
 class CQueuingSystem;
 
@@ -98,6 +120,27 @@ class CChannel;
 class CQueue;
 class CDispose;
 
+// The random choice by probability that routing and the choice of a source
+// share: u is drawn in [0, total]; the first entry that qualifies and whose
+// running sum of probabilities reaches u is chosen; 255 when none does.
+template <class Qualifies>
+uint8_t ChooseByProbability(const std::vector<uint8_t>& nodes,
+                            const std::vector<float>& probabilities, float total,
+                            Qualifies qualifies) {
+    if (!(total > 0.0f))
+        return kNoIndex;
+    const float u = static_cast<float>(NextRandom() * static_cast<double>(total) / 32767.0);
+    float sum = 0.0f;
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (!qualifies(nodes[i]))
+            continue;
+        sum += probabilities[i];
+        if (sum >= u)
+            return nodes[i];
+    }
+    return kNoIndex;
+}
+
 class CQueuingSystem {
   public:
     std::vector<std::unique_ptr<CQSObject>> nodes;
@@ -125,11 +168,16 @@ class CQueuingSystem {
     uint32_t maxInSystem = 0;
     SimTime lastCountChange = 0;
 
-    // Set when the last run was cut short because it stopped making progress
-    // toward its stop criterion.
-    bool stoppedByGuard = false;
+    // Of the last run or factor experiment; a factor experiment in which one
+    // run was stopped by the guard says so even if later runs finished.
+    StopReason stopReason = StopReason::kFinished;
     // Consecutive events without progress after which a run is stopped.
     uint64_t progressGuard = 50'000'000;
+    // The shortest time between two calls of the progress callback.
+    std::chrono::nanoseconds progressPeriod = std::chrono::milliseconds(100);
+    // Runs of the last factor experiment that went to their end; fewer than
+    // its values when it was cancelled. Their dependency values are the valid ones.
+    uint8_t factorRunsDone = 0;
 
     CQueuingSystem();
     ~CQueuingSystem();
@@ -161,10 +209,11 @@ class CQueuingSystem {
     std::string DefaultNodeName(uint8_t nodeKind) const;
     std::string DefaultTypeName() const;
 
-    // Running.
-    void Run();
+    // Running. With a callback the run reports its progress and may be
+    // cancelled; without one it runs exactly as it always did.
+    void Run(const ProgressCallback& progress = {});
     bool Stop() const;
-    int Experiment();
+    int Experiment(const ProgressCallback& progress = {});
     void BeginRun();
     void EndRun();
 
@@ -201,7 +250,11 @@ class CQueuingSystem {
   private:
     template <class Node>
     Node* AddNode(const std::string& name);
-    int RunFactorExperiment();
+    struct Watch;
+    template <bool kWatched>
+    void Loop(Watch* watch);
+    void RunWatched(Watch* watch);
+    int RunFactorExperiment(const ProgressCallback& progress);
 };
 
 }  // namespace marvolt

@@ -274,8 +274,13 @@ float CAppData::ShownValue(const CQueuingSystem& m, uint8_t id, uint8_t object, 
     return v;
 }
 
-std::string CAppData::GuardStopText() {
-    return "Прогон остановлен: модель перестала продвигаться к условию окончания.";
+std::string CAppData::StopReasonText(StopReason reason) {
+    switch (reason) {
+        case StopReason::kProgressGuard:
+            return "Прогон остановлен: модель перестала продвигаться к условию окончания.";
+        default:
+            return {};
+    }
 }
 
 std::string CAppData::ReportText(const CQueuingSystem* results) {

@@ -58,9 +58,9 @@ class CAppData {
 
     // The report of every indicator of the results model; empty without one.
     static std::string ReportText(const CQueuingSystem* results);
-    // The warning for a run that stopped because it no longer came closer to
-    // its stop criterion.
-    static std::string GuardStopText();
+    // The warning for a run that ended for a reason other than reaching its
+    // stop criterion or being cancelled; empty for those two.
+    static std::string StopReasonText(StopReason reason);
 
     // An indicator's value as the result displays show it: a minimum that no
     // value has set yet (the kernel's largest float) is 0, like the mean and

@@ -386,16 +386,23 @@ void TResultsForm::ShowRunMessages(const RunOutcome& outcome) {
     }
 }
 
+ProgressCallback TResultsForm::WatchRun() {
+    progress_->Start();
+    return [this](const RunProgress& p) { return progress_->Report(p.Overall(), p.run, p.runs); };
+}
+
 void TResultsForm::RunButtonClick() {
     if (!Current())
         return;
     if (OnTab(TabSheet3)) {
-        const RunOutcome outcome = session_.FactorRun();
+        const RunOutcome outcome = session_.FactorRun(WatchRun());
+        progress_->Finish();
         ShowRunMessages(outcome);
         // The dependency charts are drawn here once the tab has them.
         return;
     }
-    const RunOutcome outcome = session_.SimpleRun();
+    const RunOutcome outcome = session_.SimpleRun(WatchRun());
+    progress_->Finish();
     ShowRunMessages(outcome);
     if (outcome.end == RunEnd::kCancelled)
         return;

@@ -82,6 +82,9 @@ class TResultsForm : public QDialog {
     template <class T, class Store>
     bool LeaveField(QLineEdit* edit, FieldValue<T> (*check)(std::string_view), Store store);
     void ShowRunMessages(const RunOutcome& outcome);
+    // The progress dialog's clock starts; the callback keeps it up to date
+    // and tells the run when the user cancelled.
+    ProgressCallback WatchRun();
     CQueuingSystem* Current() const { return place_.Current(); }
     bool OnTab(const QWidget* tab) const;
 

@@ -6,6 +6,7 @@
 
 #include "persistence/model_file.h"
 #include "results/application_data.h"
+#include "tools/progress_bar.h"
 
 namespace marvolt {
 
@@ -33,7 +34,7 @@ nlohmann::ordered_json ResultsJson(const CQueuingSystem& m) {
     nlohmann::ordered_json doc;
     doc["modelTime"] = m.modelTime;
     doc["arrived"] = m.arrived;
-    doc["stoppedByGuard"] = m.stoppedByGuard;
+    doc["stoppedByGuard"] = m.stopReason == StopReason::kProgressGuard;
     nlohmann::ordered_json indicators = nlohmann::ordered_json::array();
     nlohmann::ordered_json distributions = nlohmann::ordered_json::array();
     std::vector<uint8_t> objects;
@@ -133,7 +134,8 @@ void FactorTable(const CQueuingSystem& m, std::ostream& out) {
 
 }  // namespace
 
-int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err) {
+int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
+             const ProgressDisplay& progress) {
     const std::string fullName = std::filesystem::absolute(options.model).string();
     OpenedModels opened = OpenModelFile(options.model);
     if (opened.result == OpenResult::kCannotOpenForReading) {
@@ -156,12 +158,21 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err) {
     const bool factor = model.factorRun != 0;
     if (!factor)
         model.resultsValid = 0;
-    if (model.Experiment() != kOk) {
+    int result = kOk;
+    if (progress.to) {
+        ProgressBar bar(*progress.to);
+        model.progressPeriod = progress.period;
+        result = model.Experiment([&bar](const RunProgress& p) { return bar.Show(p); });
+        bar.Clear();
+    } else {
+        result = model.Experiment();
+    }
+    if (result != kOk) {
         err << "Фактор установлен некорректно.\nЭксперимент не может быть проведен.\n";
         return kRunInvalidFactor;
     }
-    if (model.stoppedByGuard) {
-        err << CAppData::GuardStopText() << '\n';
+    if (const std::string stopped = CAppData::StopReasonText(model.stopReason); !stopped.empty()) {
+        err << stopped << '\n';
     }
 
     if (options.json) {

@@ -1,6 +1,7 @@
 // Running a saved model without the desktop.
 #pragma once
 
+#include <chrono>
 #include <iosfwd>
 
 #include "tools/run_options.h"
@@ -16,7 +17,14 @@ enum RunStatus : int {
     kRunOutputFailed = 6,
 };
 
+// Where the progress bar goes (nowhere: no bar) and how often it may change.
+struct ProgressDisplay {
+    std::ostream* to = nullptr;
+    std::chrono::nanoseconds period = std::chrono::milliseconds(100);
+};
+
 // Opens, runs and reports; never asks anything. Returns the exit status.
-int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err);
+int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
+             const ProgressDisplay& progress = {});
 
 }  // namespace marvolt

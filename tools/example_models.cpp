@@ -3,6 +3,7 @@
 #include "kernel/channel.h"
 #include "kernel/generator.h"
 #include "kernel/queue.h"
+#include "kernel/refusal_sink.h"
 #include "kernel/sink.h"
 
 namespace marvolt {
@@ -22,10 +23,7 @@ struct Builder {
         m->modelName = name;
         m->modelDescription = description;
         m->AddRequestType(m->DefaultTypeName());
-        auto* refusals = m->AddSink("Сток отказов");
-        refusals->x = 15;
-        refusals->y = 83;
-        m->SetRefusalSink("Сток отказов");
+        AddRefusalSink(*m);
     }
     template <class Node>
     Node* Place(Node* node, int x, int y) {

@@ -1,4 +1,6 @@
 // marvolt-run: runs a saved model without the desktop.
+#include <unistd.h>
+
 #include <iostream>
 
 #include "kernel/random_stat.h"
@@ -16,5 +18,9 @@ int main(int argc, char** argv) {
         std::cerr << parsed.error << "\n\n" << marvolt::RunUsage();
         return marvolt::kRunBadArguments;
     }
-    return marvolt::RunBatch(parsed.options, std::cout, std::cerr);
+    // The bar is for a person watching; a file or a pipe gets none.
+    marvolt::ProgressDisplay progress;
+    if (::isatty(STDERR_FILENO))
+        progress.to = &std::cerr;
+    return marvolt::RunBatch(parsed.options, std::cout, std::cerr, progress);
 }

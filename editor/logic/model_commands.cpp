@@ -189,20 +189,26 @@ std::string NameDialogRefusal(const std::string& name, bool requestTypeMode,
     return {};
 }
 
-namespace {
-
-// The name checks of the properties dialog, in its order; taken tells
-// whether another object of the kind has the name already.
-CommandResult Rename(std::string& current, const std::string& name, bool taken,
-                     const char* takenLead, uint8_t node) {
+std::string RenameRefusal(const CQueuingSystem& model, const std::string& current,
+                          const std::string& name, bool requestTypeMode) {
     if (current == name)
         return {};
     if (IsBlank(name))
-        return Refused(Warning(EmptyNameText()));
-    if (taken)
-        return Refused(Warning(takenLead + Quoted(name) + " уже существует."));
-    if (std::string unstorable = UnstorableNameText(name); !unstorable.empty())
-        return Refused(Warning(std::move(unstorable)));
+        return EmptyNameText();
+    if (requestTypeMode ? model.FindRequestType(name) != nullptr : model.FindNode(name) != nullptr)
+        return (requestTypeMode ? "Тип заявки с именем " : "Объект с именем ") + Quoted(name) +
+               " уже существует.";
+    return UnstorableNameText(name);
+}
+
+namespace {
+
+CommandResult Rename(const CQueuingSystem& model, std::string& current, const std::string& name,
+                     bool requestTypeMode, uint8_t node) {
+    if (current == name)
+        return {};
+    if (std::string why = RenameRefusal(model, current, name, requestTypeMode); !why.empty())
+        return Refused(Warning(std::move(why)));
     current = name;
     return {true, {}, node};
 }
@@ -212,15 +218,13 @@ CommandResult Rename(std::string& current, const std::string& name, bool taken,
 CommandResult RenameNode(CQueuingSystem& model, uint8_t node, const std::string& name) {
     if (!ValidNode(model, node))
         return {};
-    return Rename(model.Node(node)->name, name, model.FindNode(name) != nullptr,
-                  "Объект с именем ", node);
+    return Rename(model, model.Node(node)->name, name, false, node);
 }
 
 CommandResult RenameRequestType(CQueuingSystem& model, uint8_t type, const std::string& name) {
     if (type >= model.typeCount())
         return {};
-    return Rename(model.RequestType(type)->name, name, model.FindRequestType(name) != nullptr,
-                  "Тип заявки с именем ", kNoIndex);
+    return Rename(model, model.RequestType(type)->name, name, true, kNoIndex);
 }
 
 LinkStep LinkModePress(CQueuingSystem& model, uint8_t linkSource, uint8_t pressed) {

@@ -72,6 +72,11 @@ CommandResult DeleteRequestType(CQueuingSystem& model, const std::string& name,
 // model file cannot hold, since every later save would fail.
 std::string NameDialogRefusal(const std::string& name, bool requestTypeMode,
                               const CQueuingSystem* model);
+// Why something now named current may not be renamed to name: empty, one in
+// use by another node (request type, in request-type mode) or one the file
+// cannot hold. The same name again always may. Empty when the name passes.
+std::string RenameRefusal(const CQueuingSystem& model, const std::string& current,
+                          const std::string& name, bool requestTypeMode);
 // Renames a node (a request type). The same name again changes nothing; an
 // empty one, one in use by another node (type) or one the file cannot hold is
 // refused with a warning.

@@ -32,9 +32,7 @@ struct FactorResults {
 }  // namespace
 
 std::string StopNotice(const CQueuingSystem& model) {
-    if (model.stoppedByGuard)
-        return CAppData::GuardStopText();
-    return {};
+    return CAppData::StopReasonText(model.stopReason);
 }
 
 std::vector<RunMessage> RunMessages(const RunOutcome& outcome, bool tellSuccess) {
@@ -84,13 +82,18 @@ void ResultsSession::Forget() {
     place_.StoreResults(nullptr);
 }
 
-RunOutcome ResultsSession::SimpleRun() {
+RunOutcome ResultsSession::SimpleRun(const ProgressCallback& progress) {
     CQueuingSystem& m = *place_.Current();
     // The run overwrites the current model's indicators: results that are
     // still the current model are kept apart first, in case the run is cut short.
     Snapshot();
     m.factorRun = 0;
-    m.Experiment();
+    m.Experiment(progress);
+    if (m.stopReason == StopReason::kCancelled) {
+        // What the cut run left in the nodes is no result.
+        m.resultsValid = 0;
+        return {RunEnd::kCancelled, {}};
+    }
     RunOutcome outcome;
     outcome.notice = StopNotice(m);
     outcome.end = outcome.notice.empty() ? RunEnd::kFinished : RunEnd::kStopped;
@@ -99,7 +102,7 @@ RunOutcome ResultsSession::SimpleRun() {
     return outcome;
 }
 
-RunOutcome ResultsSession::FactorRun() {
+RunOutcome ResultsSession::FactorRun(const ProgressCallback& progress) {
     CQueuingSystem& m = *place_.Current();
     if (m.plannedFactor.factorObject == kNoIndex)
         return {RunEnd::kNoFactor, {}};
@@ -110,13 +113,18 @@ RunOutcome ResultsSession::FactorRun() {
     Snapshot();
     FactorResults previous(m);
     m.factorRun = 1;
-    const int code = m.Experiment();
+    const int code = m.Experiment(progress);
     if (code != kOk)
         return {RunEnd::kInvalidFactor, {}};
+    if (m.stopReason == StopReason::kCancelled) {
+        // The factor itself the model has put back; the dependencies get the
+        // values of the last experiment that went to its end.
+        previous.PutBack(m);
+        return {RunEnd::kCancelled, {}};
+    }
     RunOutcome outcome;
     outcome.notice = StopNotice(m);
     outcome.end = outcome.notice.empty() ? RunEnd::kFinished : RunEnd::kStopped;
-    (void)previous;
     return outcome;
 }
 

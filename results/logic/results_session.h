@@ -70,10 +70,10 @@ class ResultsSession {
 
     // One run of the current model. Finished or stopped by the model, its
     // results become the results model; cancelled, the results stay.
-    RunOutcome SimpleRun();
+    RunOutcome SimpleRun(const ProgressCallback& progress = {});
     // One run per factor value. The results model is left alone; cancelled,
     // the dependencies keep the values of the last completed experiment.
-    RunOutcome FactorRun();
+    RunOutcome FactorRun(const ProgressCallback& progress = {});
 
   private:
     ModelPlace& place_;

@@ -12,26 +12,13 @@ using namespace testing_models;
 class FactorTest : public ::testing::Test {
   protected:
     void SetUp() override { RestoreRandomStartState(); }
-
-    static FactorSettings Settings(uint8_t object, int8_t parameter, float start, float step,
-                                   uint8_t count, uint8_t type = 255) {
-        FactorSettings f;
-        f.factorObject = object;
-        f.factorType = type;
-        f.factorParameter = parameter;
-        f.startValue = start;
-        f.step = step;
-        f.valueCount = count;
-        return f;
-    }
-    static constexpr uint8_t kAll = 63;
 };
 
 TEST_F(FactorTest, UniformMeanShiftsTheIntervalAndIsRestored) {
     QueueLine q = MakeQueueLine(Uniform(2.0f, 4.0f), Exponential(10.0f));
     CQueuingSystem& m = *q.model;
     m.arrivalsLimit = 1000;
-    ASSERT_EQ(m.SetFactor(Settings(1, kFactorIntervalMean, 5.0f, 1.0f, 2), kAll), kOk);
+    ASSERT_EQ(m.SetFactor(Factor(1, kFactorIntervalMean, 5.0f, 1.0f, 2), kAllFactorFields), kOk);
     ASSERT_EQ(m.PrepareFactor(), kOk);
     m.ApplyFactorValue(0);
     EXPECT_EQ(q.generator->intervalLaw, Uniform(4.0f, 6.0f));
@@ -60,7 +47,8 @@ TEST_F(FactorTest, UniformMeanShiftsTheIntervalAndIsRestored) {
 TEST_F(FactorTest, StandardDeviationOfAUniformLaw) {
     QueueLine q = MakeQueueLine(Uniform(0.0f, 2.0f), Exponential(10.0f));
     CQueuingSystem& m = *q.model;
-    ASSERT_EQ(m.SetFactor(Settings(1, kFactorIntervalDeviation, 1.0f, 1.0f, 1), kAll), kOk);
+    ASSERT_EQ(m.SetFactor(Factor(1, kFactorIntervalDeviation, 1.0f, 1.0f, 1), kAllFactorFields),
+              kOk);
     ASSERT_EQ(m.PrepareFactor(), kOk);
     m.ApplyFactorValue(0);
     EXPECT_FLOAT_EQ(q.generator->intervalLaw.param1, 1.0f - std::sqrt(3.0f));
@@ -73,7 +61,7 @@ TEST_F(FactorTest, DeviceCountStepsAndComesBack) {
     QueueLine q = MakeQueueLine(Exponential(1.0f), Exponential(0.5f), 2);
     CQueuingSystem& m = *q.model;
     m.arrivalsLimit = 3000;
-    ASSERT_EQ(m.SetFactor(Settings(3, kFactorDevices, 1.0f, 2.0f, 3), kAll), kOk);
+    ASSERT_EQ(m.SetFactor(Factor(3, kFactorDevices, 1.0f, 2.0f, 3), kAllFactorFields), kOk);
     m.AddDependency(3, 255, 9);
     m.factorRun = 1;
     ASSERT_EQ(m.Experiment(), kOk);
@@ -88,7 +76,7 @@ TEST_F(FactorTest, DeviceCountStepsAndComesBack) {
 TEST_F(FactorTest, CountsAreClampedInsteadOfWrapping) {
     QueueLine q = MakeQueueLine(Exponential(1.0f), Exponential(0.5f), 2);
     CQueuingSystem& m = *q.model;
-    ASSERT_EQ(m.SetFactor(Settings(3, kFactorDevices, 0.0f, 300.0f, 2), kAll), kOk);
+    ASSERT_EQ(m.SetFactor(Factor(3, kFactorDevices, 0.0f, 300.0f, 2), kAllFactorFields), kOk);
     ASSERT_EQ(m.PrepareFactor(), kOk);
     m.ApplyFactorValue(0);
     EXPECT_EQ(q.channel->deviceCount, 1) << "never a channel without devices";
@@ -97,7 +85,7 @@ TEST_F(FactorTest, CountsAreClampedInsteadOfWrapping) {
     m.RestoreFactor();
     EXPECT_EQ(q.channel->deviceCount, 2);
 
-    ASSERT_EQ(m.SetFactor(Settings(2, kFactorLengthLimit, 0.2f, -1.0f, 2), kAll), kOk);
+    ASSERT_EQ(m.SetFactor(Factor(2, kFactorLengthLimit, 0.2f, -1.0f, 2), kAllFactorFields), kOk);
     ASSERT_EQ(m.PrepareFactor(), kOk);
     m.ApplyFactorValue(0);
     EXPECT_EQ(q.queue->lengthLimit, 1u) << "0 would silently mean no limit";
@@ -111,7 +99,7 @@ TEST_F(FactorTest, QueueLimitsAreSwitchedOnForTheRunsOnly) {
     QueueLine q = MakeQueueLine(Exponential(1.0f), Exponential(0.8f));
     CQueuingSystem& m = *q.model;
     m.arrivalsLimit = 2000;
-    ASSERT_EQ(m.SetFactor(Settings(2, kFactorLengthLimit, 1.0f, 1.0f, 2), kAll), kOk);
+    ASSERT_EQ(m.SetFactor(Factor(2, kFactorLengthLimit, 1.0f, 1.0f, 2), kAllFactorFields), kOk);
     m.AddDependency(0, 255, 0);  // requests at the refusal sink
     m.AddDependency(2, 255, 11);
     m.factorRun = 1;
@@ -122,7 +110,7 @@ TEST_F(FactorTest, QueueLimitsAreSwitchedOnForTheRunsOnly) {
     EXPECT_EQ(q.queue->lengthLimited, 0);
     EXPECT_EQ(q.queue->lengthLimit, 0u);
 
-    ASSERT_EQ(m.SetFactor(Settings(2, kFactorWaitLimit, 0.5f, 1.0f, 1), kAll), kOk);
+    ASSERT_EQ(m.SetFactor(Factor(2, kFactorWaitLimit, 0.5f, 1.0f, 1), kAllFactorFields), kOk);
     ASSERT_EQ(m.Experiment(), kOk);
     EXPECT_LE(m.Dependency(1)->values[0], 4.0f);
     EXPECT_EQ(q.queue->waitLimitMode, kWaitUnlimited);
@@ -133,25 +121,26 @@ TEST_F(FactorTest, SettingsAreCheckedBeforeAnythingChanges) {
     QueueLine q = MakeQueueLine(Exponential(1.0f), Exponential(2.0f));
     CQueuingSystem& m = *q.model;
     const FactorSettings before = m.plannedFactor;
-    EXPECT_EQ(m.SetFactor(Settings(4, kFactorDevices, 2.0f, 3.0f, 4), kAll), kNoSuchNode)
+    EXPECT_EQ(m.SetFactor(Factor(4, kFactorDevices, 2.0f, 3.0f, 4), kAllFactorFields), kNoSuchNode)
         << "a sink";
-    EXPECT_EQ(m.SetFactor(Settings(9, kFactorDevices, 2.0f, 3.0f, 4), kAll), kNoSuchNode);
-    EXPECT_EQ(m.SetFactor(Settings(3, kFactorDevices, -1.0f, 3.0f, 4), kAll), kFactorNegativeStart);
+    EXPECT_EQ(m.SetFactor(Factor(9, kFactorDevices, 2.0f, 3.0f, 4), kAllFactorFields), kNoSuchNode);
+    EXPECT_EQ(m.SetFactor(Factor(3, kFactorDevices, -1.0f, 3.0f, 4), kAllFactorFields),
+              kFactorNegativeStart);
     EXPECT_EQ(m.plannedFactor, before);
     // Bits not set are not checked nor copied.
-    EXPECT_EQ(m.SetFactor(Settings(4, kFactorDevices, 2.0f, 3.0f, 4), kFactorMaskStep), kOk);
+    EXPECT_EQ(m.SetFactor(Factor(4, kFactorDevices, 2.0f, 3.0f, 4), kFactorMaskStep), kOk);
     EXPECT_EQ(m.plannedFactor.step, 3.0f);
     EXPECT_EQ(m.plannedFactor.factorObject, kNoIndex);
 
     m.factorRun = 1;
     EXPECT_EQ(m.Experiment(), kNoSuchNode);
-    m.SetFactor(Settings(1, kFactorDevices, 1.0f, 1.0f, 1), kAll);
+    m.SetFactor(Factor(1, kFactorDevices, 1.0f, 1.0f, 1), kAllFactorFields);
     EXPECT_EQ(m.ValidateFactor(), kFactorWrongParameter);
-    m.SetFactor(Settings(3, kFactorServiceMean, 1.0f, 1.0f, 1, 5), kAll);
+    m.SetFactor(Factor(3, kFactorServiceMean, 1.0f, 1.0f, 1, 5), kAllFactorFields);
     EXPECT_EQ(m.ValidateFactor(), kNoSuchType);
-    m.SetFactor(Settings(2, kFactorServiceMean, 1.0f, 1.0f, 1, 0), kAll);
+    m.SetFactor(Factor(2, kFactorServiceMean, 1.0f, 1.0f, 1, 0), kAllFactorFields);
     EXPECT_EQ(m.ValidateFactor(), kFactorWrongParameter);
-    m.SetFactor(Settings(3, kFactorServiceMean, 1.0f, 1.0f, 0, 0), kAll);
+    m.SetFactor(Factor(3, kFactorServiceMean, 1.0f, 1.0f, 0, 0), kAllFactorFields);
     EXPECT_EQ(m.ValidateFactor(), kOk);
     EXPECT_EQ(m.Experiment(), kFactorNoValues);
     EXPECT_EQ(m.lastRunWasFactor, 0);
@@ -162,7 +151,8 @@ TEST_F(FactorTest, MM1WaitingTimeCurve) {
     QueueLine q = MakeQueueLine(Exponential(1.0f), Exponential(2.0f));
     CQueuingSystem& m = *q.model;
     m.arrivalsLimit = 400000;
-    ASSERT_EQ(m.SetFactor(Settings(3, kFactorServiceIntensity, 1.25f, 0.25f, 5, 0), kAll), kOk);
+    ASSERT_EQ(m.SetFactor(Factor(3, kFactorServiceIntensity, 1.25f, 0.25f, 5, 0), kAllFactorFields),
+              kOk);
     m.AddDependency(2, 255, 13);
     m.factorRun = 1;
     ASSERT_EQ(m.Experiment(), kOk);

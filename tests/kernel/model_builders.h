@@ -7,6 +7,7 @@
 #include "kernel/generator.h"
 #include "kernel/queue.h"
 #include "kernel/queuing_system.h"
+#include "kernel/refusal_sink.h"
 #include "kernel/sink.h"
 
 namespace marvolt::testing_models {
@@ -28,8 +29,7 @@ inline QueueLine MakeQueueLine(LawRecord interval, LawRecord service, uint8_t de
     QueueLine q;
     CQueuingSystem& m = *q.model;
     m.AddRequestType("Тип_заявки1");
-    q.refusals = m.AddSink("Сток отказов");
-    m.SetRefusalSink("Сток отказов");
+    q.refusals = AddRefusalSink(m);
     q.generator = m.AddGenerator("Генератор1");
     q.generator->SetGeneratedType(0, true);
     q.generator->typeProbabilities[0] = 1.0f;
@@ -44,6 +44,20 @@ inline QueueLine MakeQueueLine(LawRecord interval, LawRecord service, uint8_t de
     m.Link(3, 4);
     return q;
 }
+
+// Factor settings with every field that SetFactor takes.
+inline FactorSettings Factor(uint8_t object, int8_t parameter, float start, float step,
+                             uint8_t count, uint8_t type = 255) {
+    FactorSettings f;
+    f.factorObject = object;
+    f.factorType = type;
+    f.factorParameter = parameter;
+    f.startValue = start;
+    f.step = step;
+    f.valueCount = count;
+    return f;
+}
+inline constexpr uint8_t kAllFactorFields = 63;
 
 inline LawRecord Exponential(float rate) {
     return {kLawExponential, rate, 0.0f};

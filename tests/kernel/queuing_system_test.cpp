@@ -5,6 +5,7 @@
 #include "kernel/channel.h"
 #include "kernel/generator.h"
 #include "kernel/queue.h"
+#include "kernel/refusal_sink.h"
 #include "kernel/sink.h"
 
 namespace marvolt {
@@ -76,6 +77,18 @@ TEST(ContainerTest, RefusalSinkMustBeASink) {
     EXPECT_EQ(m.refusalSink, nullptr);
     EXPECT_EQ(m.SetRefusalSink("Сток отказов"), kOk);
     EXPECT_EQ(m.refusalSink, m.Node(1));
+}
+
+TEST(ContainerTest, TheRefusalSinkIsAddedOnceWhereANewModelShowsIt) {
+    CQueuingSystem m;
+    CDispose* sink = AddRefusalSink(m);
+    ASSERT_NE(sink, nullptr);
+    EXPECT_EQ(sink->name, "Сток отказов");
+    EXPECT_EQ(m.refusalSink, sink);
+    EXPECT_EQ(std::pair(sink->x, sink->y), std::pair(15, 83));
+    EXPECT_EQ(AddRefusalSink(m), nullptr) << "the name is taken";
+    EXPECT_EQ(m.refusalSink, sink);
+    EXPECT_EQ(m.nodeCount(), 1);
 }
 
 TEST(ContainerTest, DeleteNodeRenumbersEverythingThatPointsAtNodes) {

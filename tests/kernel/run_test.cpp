@@ -6,6 +6,7 @@
 #include "kernel/channel.h"
 #include "kernel/generator.h"
 #include "kernel/queuing_system.h"
+#include "kernel/refusal_sink.h"
 #include "kernel/sink.h"
 
 namespace marvolt {
@@ -43,8 +44,7 @@ class RunTest : public ::testing::Test {
     void SetUp() override {
         RestoreRandomStartState();
         m.AddRequestType("A");
-        m.AddSink("Сток отказов");
-        m.SetRefusalSink("Сток отказов");
+        AddRefusalSink(m);
     }
     CGenerator* Generator(const std::string& name, float interval, float batch = 1.0f) {
         auto* g = m.AddGenerator(name);
@@ -66,7 +66,7 @@ TEST_F(RunTest, TimeLimitProcessesTheEventThatPassesIt) {
     EXPECT_DOUBLE_EQ(m.modelTime, 100.5);
     EXPECT_EQ(m.arrived, 4u);  // two at 0, one at 100, one at 100.5
     EXPECT_EQ(m.resultsValid, 1);
-    EXPECT_FALSE(m.stoppedByGuard);
+    EXPECT_EQ(m.stopReason, StopReason::kFinished);
 }
 
 TEST_F(RunTest, ArrivalsLimitFinishesTheWholeBatch) {
@@ -84,7 +84,7 @@ TEST_F(RunTest, ModelWithoutGeneratedTypesEndsAtOnce) {
     m.Run();
     EXPECT_EQ(m.modelTime, 0.0);
     EXPECT_EQ(m.arrived, 0u);
-    EXPECT_FALSE(m.stoppedByGuard);
+    EXPECT_EQ(m.stopReason, StopReason::kFinished);
 }
 
 TEST_F(RunTest, BatchRoundingAndTypeDraw) {
@@ -108,7 +108,7 @@ TEST_F(RunTest, FloatClockWouldStallHere) {
     m.stopByTime = 1;
     m.timeLimit = 16777216.0f + 10.0f;
     m.Run();
-    EXPECT_FALSE(m.stoppedByGuard);
+    EXPECT_EQ(m.stopReason, StopReason::kFinished);
     EXPECT_DOUBLE_EQ(m.modelTime, 16777216.0 + 11.0);
     EXPECT_EQ(m.arrived, 12u);
 }
@@ -117,7 +117,7 @@ TEST_F(RunTest, RunWithoutProgressIsStoppedAndSaysSo) {
     Generator("g", 1.0f, 0.0f);  // never creates a request
     m.progressGuard = 1000;
     m.Run();
-    EXPECT_TRUE(m.stoppedByGuard);
+    EXPECT_EQ(m.stopReason, StopReason::kProgressGuard);
     EXPECT_EQ(m.arrived, 0u);
     EXPECT_DOUBLE_EQ(m.modelTime, 999.0);
 
@@ -131,7 +131,7 @@ TEST_F(RunTest, RunWithoutProgressIsStoppedAndSaysSo) {
     z.stopByTime = 1;
     z.progressGuard = 500;
     z.Run();
-    EXPECT_TRUE(z.stoppedByGuard);
+    EXPECT_EQ(z.stopReason, StopReason::kProgressGuard);
     EXPECT_EQ(z.modelTime, 0.0);
 }
 

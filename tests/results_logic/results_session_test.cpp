@@ -102,12 +102,12 @@ TEST_F(ResultsSessionTest, ARunTheGuardStoppedIsShownWithItsWarning) {
     Current().progressGuard = 1000;
     const RunOutcome outcome = session.SimpleRun();
     EXPECT_EQ(outcome.end, RunEnd::kStopped);
-    EXPECT_EQ(outcome.notice, CAppData::GuardStopText());
+    EXPECT_EQ(outcome.notice, CAppData::StopReasonText(StopReason::kProgressGuard));
     EXPECT_EQ(session.Results(), &Current());
     const std::vector<RunMessage> boxes = RunMessages(outcome, true);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].kind, MessageKind::kWarning);
-    EXPECT_EQ(boxes[0].text, CAppData::GuardStopText());
+    EXPECT_EQ(boxes[0].text, CAppData::StopReasonText(StopReason::kProgressGuard));
 }
 
 TEST(RunMessagesTest, TheBoxesOfEachEnd) {

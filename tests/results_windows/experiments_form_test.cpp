@@ -166,7 +166,7 @@ TEST_F(ExperimentWindowTest, TheSuccessNoticeAndTheGuardWarning) {
     Run();
     ASSERT_EQ(io.messages.shown.size(), 1u);
     EXPECT_EQ(LastMessage().caption, kCaptionWarning);
-    EXPECT_EQ(LastMessage().text, QString::fromStdString(CAppData::GuardStopText()));
+    EXPECT_EQ(LastMessage().text, QString::fromStdString(CAppData::StopReasonText(StopReason::kProgressGuard)));
 }
 
 TEST_F(ExperimentWindowTest, StopCriterionFieldsAreCheckedWhenLeft) {

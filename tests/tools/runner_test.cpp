@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -10,6 +11,7 @@
 #include "results/logic/stop_limits.h"
 #include "tools/batch_run.h"
 #include "tools/example_models.h"
+#include "tools/progress_bar.h"
 
 namespace marvolt {
 namespace {
@@ -188,6 +190,39 @@ TEST_F(RunnerTest, SaveKeepsTheResultsOfTheRun) {
     EXPECT_EQ(back.current->timeLimit, 1000.0f);
 
     EXPECT_EQ(Run({"--save", (dir / "no_such_dir" / "x.qsf").string(), path}), kRunSaveFailed);
+}
+
+TEST(ProgressBarTest, ShowsTheShareAndTheRunOfAFactorExperiment) {
+    EXPECT_EQ(ProgressBarText({0.0f, 0, 1}), "[..............................]   0%");
+    EXPECT_EQ(ProgressBarText({0.5f, 0, 1}), "[###############...............]  50%");
+    EXPECT_EQ(ProgressBarText({1.0f, 0, 1}), "[##############################] 100%");
+    EXPECT_EQ(ProgressBarText({0.5f, 2, 4}),
+              "[##################............]  62%  прогон 3 из 4");
+}
+
+TEST_F(RunnerTest, TheProgressBarIsDrawnOnlyWhereAskedAndClearedAfterwards) {
+    const std::string path = Save(*Example("factor_devices.qsf"), "factor.qsf");
+    std::ostringstream bar;
+    ASSERT_EQ(RunBatch(ParseRunOptions({"--arrivals", "20000", path}).options, out, err,
+                       {&bar, std::chrono::nanoseconds(0)}),
+              kRunOk);
+    const std::string drawn = bar.str();
+    EXPECT_NE(drawn.find("прогон 5 из 5"), std::string::npos);
+    // The bar is blanked out and the cursor back at the start of the line.
+    ASSERT_GE(drawn.size(), 2u);
+    EXPECT_EQ(drawn.back(), '\r');
+    const size_t blankFrom = drawn.rfind('\r', drawn.size() - 2) + 1;
+    const std::string blank = drawn.substr(blankFrom, drawn.size() - 1 - blankFrom);
+    EXPECT_GE(blank.size(), 36u);
+    EXPECT_EQ(blank.find_first_not_of(' '), std::string::npos);
+    EXPECT_TRUE(err.str().empty()) << "the bar goes only where it was sent";
+    const std::string table = out.str();
+
+    // The same results without a bar.
+    out.str("");
+    RestoreRandomStartState();
+    ASSERT_EQ(Run({"--arrivals", "20000", path}), kRunOk);
+    EXPECT_EQ(out.str(), table);
 }
 
 TEST_F(RunnerTest, ShippedExamplesMatchTheirBuilders) {

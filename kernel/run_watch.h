@@ -1,0 +1,40 @@
+// The progress callback of a run together with the clock that keeps its calls
+// apart; shared by the single run and the factor experiment.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+
+#include "kernel/queuing_system.h"
+
+namespace marvolt {
+
+struct CQueuingSystem::Watch {
+    // The clock is read once per this many events, so the loop keeps its speed.
+    static constexpr uint32_t kEventsPerLook = 4096;
+
+    const ProgressCallback& callback;
+    std::chrono::nanoseconds period;
+    RunProgress where;
+    std::chrono::steady_clock::time_point last = std::chrono::steady_clock::now();
+
+    // False when the callback asks to stop.
+    bool Look(const CQueuingSystem& m) {
+        if (std::chrono::steady_clock::now() - last < period)
+            return true;
+        double share = 1.0;
+        if (m.stopByTime) {
+            if (m.timeLimit > 0.0f)
+                share = m.modelTime / m.timeLimit;
+        } else if (m.arrivalsLimit > 0) {
+            share = static_cast<double>(m.arrived) / m.arrivalsLimit;
+        }
+        where.share = static_cast<float>(std::clamp(share, 0.0, 1.0));
+        const bool goOn = callback(where);
+        // Counted from the answer, so that a slow callback is not called back to back.
+        last = std::chrono::steady_clock::now();
+        return goOn;
+    }
+};
+
+}  // namespace marvolt
