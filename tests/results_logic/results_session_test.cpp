@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "results/application_data.h"
 #include "tests/kernel/model_builders.h"
 #include "tests/results_logic/owned_models.h"
@@ -108,6 +110,58 @@ TEST_F(ResultsSessionTest, ARunTheGuardStoppedIsShownWithItsWarning) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].kind, MessageKind::kWarning);
     EXPECT_EQ(boxes[0].text, CAppData::StopReasonText(StopReason::kProgressGuard));
+}
+
+// A callback that cancels the first time it is asked.
+bool CancelAtOnce(const RunProgress&) {
+    return false;
+}
+
+TEST_F(ResultsSessionTest, ACancelledRunLeavesThePreviousResultsShown) {
+    session.SimpleRun();
+    const std::string shown = CAppData::ReportText(session.Results());
+    Current().arrivalsLimit = 1000000;
+    Current().progressPeriod = std::chrono::nanoseconds(0);
+    EXPECT_EQ(session.SimpleRun(CancelAtOnce).end, RunEnd::kCancelled);
+    ASSERT_NE(session.Results(), nullptr);
+    EXPECT_NE(session.Results(), &Current());
+    EXPECT_EQ(CAppData::ReportText(session.Results()), shown);
+    EXPECT_EQ(Current().resultsValid, 0) << "the cut run's indicators are no results";
+    EXPECT_LT(Current().arrived, 1000000u);
+
+    // Without earlier results there is still nothing to show.
+    Place empty;
+    empty.current = CQueuingSystem::CopyModel(Current(), false);
+    empty.current->progressPeriod = std::chrono::nanoseconds(0);
+    ResultsSession fresh(empty);
+    EXPECT_EQ(fresh.SimpleRun(CancelAtOnce).end, RunEnd::kCancelled);
+    EXPECT_EQ(fresh.Results(), nullptr);
+}
+
+TEST_F(ResultsSessionTest, ACancelledFactorExperimentKeepsTheLastDependencies) {
+    FactorSettings f;
+    f.factorObject = line.kChannelAt;
+    f.factorParameter = kFactorDevices;
+    f.startValue = 1;
+    f.step = 1;
+    f.valueCount = 2;
+    ASSERT_EQ(Current().SetFactor(f, 63), kOk);
+    Current().AddDependency(line.kChannelAt, kNoIndex, indLoad);
+    ASSERT_EQ(session.FactorRun().end, RunEnd::kFinished);
+    const std::vector<float> values = Current().Dependency(0)->values;
+    const FactorSettings used = Current().usedFactor;
+
+    f.valueCount = 5;
+    f.startValue = 3;
+    ASSERT_EQ(Current().SetFactor(f, 63), kOk);
+    Current().arrivalsLimit = 1000000;
+    Current().progressPeriod = std::chrono::nanoseconds(0);
+    line.channel->deviceCount = 7;
+    EXPECT_EQ(session.FactorRun(CancelAtOnce).end, RunEnd::kCancelled);
+    EXPECT_EQ(Current().Dependency(0)->values, values);
+    EXPECT_EQ(Current().usedFactor, used);
+    EXPECT_EQ(Current().dependencies.valueCount, 2);
+    EXPECT_EQ(line.channel->deviceCount, 7) << "the factor is put back";
 }
 
 TEST(RunMessagesTest, TheBoxesOfEachEnd) {

@@ -9,15 +9,18 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
 
 #include "results/application_data.h"
 #include "results/indicators_tab.h"
 #include "results/logic/report_file.h"
+#include "results/run_progress.h"
 #include "tests/editor/recording_services.h"
 #include "tests/kernel/model_builders.h"
 #include "tests/results_logic/owned_models.h"
@@ -167,6 +170,35 @@ TEST_F(ExperimentWindowTest, TheSuccessNoticeAndTheGuardWarning) {
     ASSERT_EQ(io.messages.shown.size(), 1u);
     EXPECT_EQ(LastMessage().caption, kCaptionWarning);
     EXPECT_EQ(LastMessage().text, QString::fromStdString(CAppData::StopReasonText(StopReason::kProgressGuard)));
+}
+
+TEST_F(ExperimentWindowTest, ALongRunShowsProgressAndCancelKeepsThePreviousResults) {
+    Show();
+    Tab("TabSheet1");
+    Run();
+    ASSERT_EQ(Text("Edit3"), "101");
+    Model().arrivalsLimit = 2000000000;
+    Model().progressPeriod = std::chrono::milliseconds(1);
+    form->Progress().SetDelay(0);
+    bool sawDialog = false;
+    // Pressed while the run goes on: the timer fires inside the run's callback.
+    QTimer::singleShot(50, &form->Progress(), [&] {
+        sawDialog = form->Progress().isVisible();
+        form->Progress().findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
+    });
+    io.messages.shown.clear();
+    Find<QCheckBox>("CheckBox1")->setChecked(true);
+    Run();
+    EXPECT_TRUE(sawDialog);
+    EXPECT_FALSE(form->Progress().isVisible()) << "gone once the run stopped";
+    ASSERT_EQ(io.messages.shown.size(), 1u);
+    EXPECT_EQ(LastMessage().caption, kCaptionNotice);
+    EXPECT_EQ(LastMessage().text.indexOf("успешно"), -1);
+    EXPECT_NE(LastMessage().text.indexOf("прерван"), -1);
+    EXPECT_EQ(Text("Edit3"), "101") << "the previous results stay on display";
+    EXPECT_NE(form->ResultsModel(), &Model());
+    EXPECT_EQ(form->ResultsModel()->arrived, 101u);
+    EXPECT_LT(Model().arrived, 2000000000u);
 }
 
 TEST_F(ExperimentWindowTest, StopCriterionFieldsAreCheckedWhenLeft) {
