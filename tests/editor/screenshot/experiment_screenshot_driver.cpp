@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
             // A run long enough for the progress dialog, cancelled part way.
             tab("TabSheet1");
             auto* arrivals = window.findChild<QLineEdit*>(QStringLiteral("Edit26"));
-            arrivals->setText(QStringLiteral("2000000000"));
+            arrivals->setText(QStringLiteral("50000000"));
             arrivals->setModified(true);
             window.Edit26Exit();
             QTimer::singleShot(2500, [&] {
