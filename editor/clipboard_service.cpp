@@ -14,10 +14,6 @@ void QtClipboardService::SetText(const QString& text) {
     QGuiApplication::clipboard()->setText(text);
 }
 
-}  // namespace marvolt
-
-namespace marvolt {
-
 bool QtClipboardService::SetFormatted(const QString& html, const QByteArray& rtf,
                                       const QString& text) {
     QClipboard* clipboard = QGuiApplication::clipboard();

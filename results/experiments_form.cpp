@@ -71,8 +71,8 @@ TResultsForm::TResultsForm(UiServices services, ModelPlace& place, QWidget* pare
     ButtonBar = new QWidget(this);
     ButtonBar->setObjectName(QStringLiteral("ButtonBar"));
     ButtonBar->setFixedHeight(41);
-    RunButton = BarButton(QStringLiteral("RunButton"), QStringLiteral("Выполнить эксперимент"),
-                          ButtonBar);
+    RunButton =
+        BarButton(QStringLiteral("RunButton"), QStringLiteral("Выполнить эксперимент"), ButtonBar);
     // Its caption is the longest; the next button starts at 176.
     RunButton->resize(160, 25);
     ShowTableButton =
@@ -136,8 +136,8 @@ QWidget* TResultsForm::BuildPlanningTab() {
     Label43->setObjectName(QStringLiteral("Label43"));
     Edit27 = new QLineEdit(QStringLiteral("0.01"), GroupBox1);
     Edit27->setObjectName(QStringLiteral("Edit27"));
-    Button9 = new QPushButton(QStringLiteral("Определить по методу доверительных интервалов"),
-                              GroupBox1);
+    Button9 =
+        new QPushButton(QStringLiteral("Определить по методу доверительных интервалов"), GroupBox1);
     Button9->setObjectName(QStringLiteral("Button9"));
     CheckBox1 = new QCheckBox(QStringLiteral("Сообщать об окончании эксперимента"), GroupBox1);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
@@ -219,7 +219,8 @@ void TResultsForm::ArrangeButtons() {
         put(SaveResultsButton, 176);
         put(CopyButton, 312);
         put(CloseButton, 448);
-        SaveResultsButton->setToolTip(QStringLiteral("Сохранить значения показателей в текстовый файл."));
+        SaveResultsButton->setToolTip(
+            QStringLiteral("Сохранить значения показателей в текстовый файл."));
         CopyButton->setToolTip(QStringLiteral("Копировать значения показателей в буфер"));
         const bool results = session_.Results() != nullptr;
         SaveResultsButton->setEnabled(results);
@@ -431,7 +432,8 @@ void TResultsForm::SaveResultsButtonClick() {
         ShowError(services_.messages, QStringLiteral("Эксперимент не был проведен."));
         return;
     }
-    const QString path = services_.fileDialogs.SaveFileName({kReportFileFilter, QStringLiteral("txt")});
+    const QString path =
+        services_.fileDialogs.SaveFileName({kReportFileFilter, QStringLiteral("txt")});
     if (path.isEmpty())
         return;
     const SafeSaveResult saved = SaveReportFile(QFile::encodeName(path).toStdString(), *results);

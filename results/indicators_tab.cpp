@@ -174,8 +174,7 @@ void IndicatorsTab::Fill() {
                                                : QueueTypeChoices(*m, ChosenIndex(ComboBox3)),
                  was[3]);
         SetItems(ComboBox5, NodeChoices(*m, kSink), was[4]);
-        SetItems(ComboBox6, ComboBox5->currentIndex() < 0 ? ChoiceList{} : TypeChoices(*m),
-                 was[5]);
+        SetItems(ComboBox6, ComboBox5->currentIndex() < 0 ? ChoiceList{} : TypeChoices(*m), was[5]);
     }
     RefreshGroups();
 }
@@ -239,9 +238,9 @@ void IndicatorsTab::ComboBox2Click() {
 void IndicatorsTab::ComboBox3Click() {
     const std::optional<ChoiceItem> was = Chosen(ComboBox4);
     const CQueuingSystem* m = results_();
-    SetItems(ComboBox4, m && ComboBox3->currentIndex() >= 0
-                            ? QueueTypeChoices(*m, ChosenIndex(ComboBox3))
-                            : ChoiceList{},
+    SetItems(ComboBox4,
+             m && ComboBox3->currentIndex() >= 0 ? QueueTypeChoices(*m, ChosenIndex(ComboBox3))
+                                                 : ChoiceList{},
              was);
     RefreshGroup(IndicatorGroup::kQueue);
 }

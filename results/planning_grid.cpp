@@ -96,7 +96,8 @@ PlanningGrid::PlanningGrid(MessageService& messages, std::function<CQueuingSyste
     auto* label = new QLabel(QStringLiteral("Объект"), this);
     ComboBox7 = new QComboBox(this);
     ComboBox7->setObjectName(QStringLiteral("ComboBox7"));
-    ComboBox7->setToolTip(QStringLiteral("Выберите объект, для котого нужно построить распределение"));
+    ComboBox7->setToolTip(
+        QStringLiteral("Выберите объект, для котого нужно построить распределение"));
     ComboBox7->setMinimumWidth(200);
     DistrSG = new PlanTable(this);
     DistrSG->setObjectName(QStringLiteral("DistrSG"));
@@ -200,7 +201,8 @@ void PlanningGrid::BuildGrid() {
     DistrSG->setColumnWidth(0, labels);
     for (int c = 1; c < layout_.columnCount(); ++c) {
         const QString header = Q(layout_.columnHeaders[static_cast<size_t>(c)]);
-        DistrSG->setColumnWidth(c, std::max(100, DistrSG->fontMetrics().horizontalAdvance(header) + 8));
+        DistrSG->setColumnWidth(
+            c, std::max(100, DistrSG->fontMetrics().horizontalAdvance(header) + 8));
     }
     planRow_ = 1;
     planCol_ = 1;

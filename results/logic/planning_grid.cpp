@@ -75,7 +75,8 @@ Slice SliceOf(CQueuingSystem& m, const PlanLayout& layout, int row, int col) {
         case PlanKind::kQueue: {
             auto* q = static_cast<CQueue*>(m.Node(layout.object));
             if (second)
-                return {&q->lengthDistFlags[slot], nullptr, &Existing(q->lengthDistributions, slot)};
+                return {&q->lengthDistFlags[slot], nullptr,
+                        &Existing(q->lengthDistributions, slot)};
             return {&q->waitDistFlags[slot], &Existing(q->waitDistributions, slot), nullptr};
         }
         case PlanKind::kSink: {
@@ -208,12 +209,12 @@ PlanLayout PlanGridLayout(CQueuingSystem& m, uint8_t object) {
         everyType();
     } else if (node->kind == kChannel) {
         layout.kind = PlanKind::kChannel;
-        layout.rowLabels = {"",      "Время простоя",      kLeft,  kRight, kCount,
-                            "Время обслуживания", kLeft, kRight, kCount};
+        layout.rowLabels = {"",    "Время простоя", kLeft, kRight, kCount, "Время обслуживания",
+                            kLeft, kRight,          kCount};
     } else if (node->kind == kQueue) {
         layout.kind = PlanKind::kQueue;
-        layout.rowLabels = {"",      "Время ожидания", kLeft,  kRight, kCount,
-                            "Длина очереди", kLeft,  kRight, kCount};
+        layout.rowLabels = {"",    "Время ожидания", kLeft, kRight, kCount, "Длина очереди",
+                            kLeft, kRight,           kCount};
         auto* q = static_cast<CQueue*>(m.Node(object));
         FitSlots(q->waitDistFlags, slots);
         FitSlots(q->lengthDistFlags, slots);

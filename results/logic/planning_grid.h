@@ -24,7 +24,7 @@ enum class PlanKind : uint8_t { kSystem, kChannel, kQueue, kSink };
 
 struct PlanLayout {
     PlanKind kind = PlanKind::kSystem;
-    uint8_t object = kNoIndex;  // 255: the system
+    uint8_t object = kNoIndex;               // 255: the system
     std::vector<std::string> rowLabels;      // row 0 is the header row: empty
     std::vector<std::string> columnHeaders;  // column 0 is the label column: empty
     // The request type of each column; 255 for the system as a whole or all types.

@@ -53,7 +53,11 @@ std::vector<uint32_t> CodePoints(const std::string& s) {
     std::vector<uint32_t> out;
     for (size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
-        size_t n = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
+        size_t n = b < 0x80           ? 1
+                   : (b >> 5) == 0x6  ? 2
+                   : (b >> 4) == 0xE  ? 3
+                   : (b >> 3) == 0x1E ? 4
+                                      : 0;
         if (n == 0 || i + n > s.size()) {
             out.push_back(b);
             ++i;

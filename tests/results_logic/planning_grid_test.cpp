@@ -30,7 +30,8 @@ TEST_F(PlanningGridTest, AQueueShowsTheTypesItAdmits) {
     q.queue->acceptedTypes = {1, 0, 1};
     const PlanLayout l = PlanGridLayout(m, q.kQueueAt);
     EXPECT_EQ(l.kind, PlanKind::kQueue);
-    EXPECT_EQ(l.columnHeaders, (std::vector<std::string>{"", "Все типы заявок", "Тип_заявки1", "Тип3"}));
+    EXPECT_EQ(l.columnHeaders,
+              (std::vector<std::string>{"", "Все типы заявок", "Тип_заявки1", "Тип3"}));
     ASSERT_EQ(l.rowCount(), 9);
     EXPECT_EQ(PlanCellText(m, l, 5, 0), "Длина очереди");
     EXPECT_EQ(PlanCellText(m, l, 3, 0), "Правая граница");
@@ -51,7 +52,8 @@ TEST_F(PlanningGridTest, LayoutsOfTheOtherObjects) {
     m.AddRequestType("Тип2");
     const PlanLayout system = PlanGridLayout(m, kNoIndex);
     EXPECT_EQ(system.kind, PlanKind::kSystem);
-    EXPECT_EQ(system.columnHeaders, (std::vector<std::string>{"", "Все типы заявок", "Тип_заявки1", "Тип2"}));
+    EXPECT_EQ(system.columnHeaders,
+              (std::vector<std::string>{"", "Все типы заявок", "Тип_заявки1", "Тип2"}));
     EXPECT_EQ(system.rowLabels[1], "Число заявок в системе");
     const PlanLayout channel = PlanGridLayout(m, q.kChannelAt);
     EXPECT_EQ(channel.columnCount(), 2);
@@ -118,7 +120,8 @@ TEST_F(PlanningGridTest, BoundsKeepLeftBelowRight) {
     EXPECT_EQ(Commit(l, 2, 1, "0.999999999").message,
               Rejection("Левая граница должна быть меньше правой."));
     ASSERT_TRUE(Commit(l, 2, 1, "0.5").accepted);
-    EXPECT_EQ(Commit(l, 3, 1, "0.5").message, Rejection("Правая граница должна быть больше левой."));
+    EXPECT_EQ(Commit(l, 3, 1, "0.5").message,
+              Rejection("Правая граница должна быть больше левой."));
     EXPECT_EQ(q.sink->lifetimeDistributions[0]->lowerBound, 0.5f);
     EXPECT_EQ(q.sink->lifetimeDistributions[0]->upperBound, 1.0f);
     EXPECT_EQ(Commit(l, 4, 1, "256").message,
@@ -147,8 +150,7 @@ TEST_F(PlanningGridTest, AChangedGridDropsTheBinsOfTheLastRun) {
     EXPECT_TRUE(Commit(l, 8, 1, "4").accepted);
     EXPECT_FALSE(q.channel->serviceDistribution.HasBins());
     EXPECT_EQ(q.channel->serviceDistribution.sampleCount, 0u);
-    EXPECT_EQ(m.DistributionIndicator(indServiceDistr, q.kChannelAt, kNoIndex)->HasBins(),
-              false);
+    EXPECT_EQ(m.DistributionIndicator(indServiceDistr, q.kChannelAt, kNoIndex)->HasBins(), false);
 }
 
 TEST_F(PlanningGridTest, RealBoundsAreShownAsEveryDisplayShowsThem) {

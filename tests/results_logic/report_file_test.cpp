@@ -73,7 +73,8 @@ TEST_F(ReportFileTest, AFailedSaveIsReportedAndKeepsTheOldFile) {
     const SafeSaveResult partial =
         test_files::WithFileSizeLimit(1000, [&] { return SaveReportFile(path, m); });
     EXPECT_EQ(partial, SafeSaveResult::kWriteFailed);
-    EXPECT_EQ(ReportSaveMessage(partial, path), "Ошибка при записи файла \"" + path.string() + "\".");
+    EXPECT_EQ(ReportSaveMessage(partial, path),
+              "Ошибка при записи файла \"" + path.string() + "\".");
     EXPECT_EQ(FileBytes(path), "old");
 }
 

@@ -76,19 +76,21 @@ bool Installed(const char* program) {
 
 // A word processor opens the HTML put on the clipboard as a table of the same shape.
 TEST(TableExportTest, LibreOfficeReadsTheHtmlAsATable) {
-    const char* office = Installed("soffice") ? "soffice" : Installed("libreoffice") ? "libreoffice" : nullptr;
+    const char* office = Installed("soffice")       ? "soffice"
+                         : Installed("libreoffice") ? "libreoffice"
+                                                    : nullptr;
     if (!office)
         GTEST_SKIP() << "LibreOffice is not installed";
-    const fs::path dir = fs::temp_directory_path() / ("marvolt_table_" + std::to_string(::getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("marvolt_table_" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     std::ofstream(dir / "table.html") << TableHtml(kTable);
     // A profile of its own, so that a running office or another test is not disturbed.
-    const std::string command = std::string(office) + " -env:UserInstallation=file://" +
-                                (dir / "profile").string() +
-                                " --headless --convert-to fodt:OpenDocument\\ Text\\ Flat\\ XML --outdir " +
-                                dir.string() + " " + (dir / "table.html").string() +
-                                " >/dev/null 2>&1";
+    const std::string command =
+        std::string(office) + " -env:UserInstallation=file://" + (dir / "profile").string() +
+        " --headless --convert-to fodt:OpenDocument\\ Text\\ Flat\\ XML --outdir " + dir.string() +
+        " " + (dir / "table.html").string() + " >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     const std::string xml = Contents(dir / "table.fodt");
     fs::remove_all(dir);

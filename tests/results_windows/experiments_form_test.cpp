@@ -169,7 +169,8 @@ TEST_F(ExperimentWindowTest, TheSuccessNoticeAndTheGuardWarning) {
     Run();
     ASSERT_EQ(io.messages.shown.size(), 1u);
     EXPECT_EQ(LastMessage().caption, kCaptionWarning);
-    EXPECT_EQ(LastMessage().text, QString::fromStdString(CAppData::StopReasonText(StopReason::kProgressGuard)));
+    EXPECT_EQ(LastMessage().text,
+              QString::fromStdString(CAppData::StopReasonText(StopReason::kProgressGuard)));
 }
 
 TEST_F(ExperimentWindowTest, ALongRunShowsProgressAndCancelKeepsThePreviousResults) {

@@ -2,7 +2,9 @@
 #include "results/table_form.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFrame>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -58,6 +60,17 @@ TEST(TableWindowTest, CopyPutsTheTableInEveryForm) {
     EXPECT_EQ(io.messages.shown[0].icon, MessageIcon::kError);
     EXPECT_TRUE(form.isVisible()) << "the window stays usable";
     form.close();
+}
+
+TEST(TableWindowTest, TheToolkitClipboardHoldsEveryForm) {
+    QtClipboardService clipboard;
+    ASSERT_TRUE(clipboard.SetFormatted(QStringLiteral("<table><tr><td>1</td></tr></table>"),
+                                       QByteArray("{\\rtf1 1}"), QStringLiteral("1\n")));
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_TRUE(data->hasHtml());
+    EXPECT_EQ(data->text(), "1\n");
+    EXPECT_EQ(data->data(QStringLiteral("text/rtf")), QByteArray("{\\rtf1 1}"));
 }
 
 }  // namespace

@@ -16,8 +16,8 @@
 
 #include "app/program.h"
 #include "kernel/random_stat.h"
-#include "scripted_answers.h"
 #include "results/run_progress.h"
+#include "scripted_answers.h"
 
 using marvolt::screenshot::ScriptedAnswers;
 
