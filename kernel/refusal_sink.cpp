@@ -5,7 +5,7 @@
 namespace marvolt {
 
 CDispose* AddRefusalSink(CQueuingSystem& model) {
-    CDispose* sink = model.AddSink("Сток отказов");
+    CDispose* sink = model.AddSink(kRefusalSinkName);
     if (!sink)
         return nullptr;
     // One node picture (48 pixels) and a gap below a generator at (15, 15).

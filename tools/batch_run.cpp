@@ -185,8 +185,8 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
         err << "Фактор установлен некорректно.\nЭксперимент не может быть проведен.\n";
         return kRunInvalidFactor;
     }
-    if (model.stopReason == StopReason::kProgressGuard) {
-        err << "Прогон остановлен: модель перестала продвигаться к условию окончания.\n";
+    if (const std::string stopped = CAppData::StopReasonText(model.stopReason); !stopped.empty()) {
+        err << stopped << '\n';
     }
 
     if (options.json) {

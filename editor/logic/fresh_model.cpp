@@ -1,16 +1,13 @@
 #include "editor/logic/fresh_model.h"
 
 #include "kernel/generator.h"
-#include "kernel/sink.h"
 
 namespace marvolt {
 
 namespace {
 
-// A node picture is 48 pixels high: the sink sits 20 pixels below the generator.
 constexpr int32_t kFirstColumn = 15;
 constexpr int32_t kGeneratorTop = 15;
-constexpr int32_t kRefusalSinkTop = 48 + 35;
 
 }  // namespace
 
@@ -22,10 +19,7 @@ std::unique_ptr<CQueuingSystem> BuildFreshModel() {
     generator->typeProbabilities[0] = 1.0f;
     generator->x = kFirstColumn;
     generator->y = kGeneratorTop;
-    CDispose* refusals = model->AddSink(kRefusalSinkName);
-    model->SetRefusalSink(refusals->name);
-    refusals->x = kFirstColumn;
-    refusals->y = kRefusalSinkTop;
+    AddRefusalSink(*model);
     model->modelDescription = kFreshModelDescription;
     return model;
 }

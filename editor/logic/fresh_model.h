@@ -4,10 +4,10 @@
 #include <memory>
 
 #include "kernel/queuing_system.h"
+#include "kernel/refusal_sink.h"
 
 namespace marvolt {
 
-inline constexpr const char* kRefusalSinkName = "Сток отказов";
 inline constexpr const char* kFreshModelDescription = "Новая модель";
 
 // One request type, one generator generating it with probability 1 at
