@@ -65,8 +65,8 @@ class Checker {
             CheckRouting(n, node);
             if (node.kind == kChannel)
                 CheckSources(n, static_cast<const CChannel&>(node));
-            CheckReceivers(n, node);
             CheckReach(n, node);
+            CheckReceivers(n, node);
             if (node.kind == kChannel)
                 CheckLoad(n, static_cast<const CChannel&>(node));
         }

@@ -19,9 +19,9 @@ enum class FindingKind : uint8_t {
     kTypeProbabilities,      // a generator's type probabilities do not sum to 1
     kRoutingProbabilities,   // random routing whose probabilities do not sum to 1
     kSourceProbabilities,    // a channel's random source choice likewise
-    kNoReceivers,            // a generator, queue or channel that sends nowhere
     kUnreachable,            // no request of any generator can get to the node
     kNoAcceptedType,         // a queue or channel refuses every type that reaches it
+    kNoReceivers,            // a generator, queue or channel that sends nowhere
     kOverload,               // a channel's offered load per device is at least 1
 };
 
