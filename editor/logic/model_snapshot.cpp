@@ -94,25 +94,24 @@ std::unique_ptr<CQueuingSystem> Stripped(const CQueuingSystem& model) {
     return m;
 }
 
-std::vector<uint8_t> ModelBytes(const CQueuingSystem& stripped) {
+template <class Write>
+std::vector<uint8_t> Fingerprint(Write write) {
     std::vector<uint8_t> bytes;
     FingerprintWriter out(bytes);
-    WriteModelRecord(stripped, out);
+    write(out);
     return bytes;
+}
+
+std::vector<uint8_t> ModelBytes(const CQueuingSystem& stripped) {
+    return Fingerprint([&](RecordWriter& out) { WriteModelRecord(stripped, out); });
 }
 
 std::vector<uint8_t> NodeBytes(const CQSObject& node) {
-    std::vector<uint8_t> bytes;
-    FingerprintWriter out(bytes);
-    node.Write(out);
-    return bytes;
+    return Fingerprint([&](RecordWriter& out) { node.Write(out); });
 }
 
 std::vector<uint8_t> TypeBytes(const CRequestType& type) {
-    std::vector<uint8_t> bytes;
-    FingerprintWriter out(bytes);
-    WriteRequestType(type, out);
-    return bytes;
+    return Fingerprint([&](RecordWriter& out) { WriteRequestType(type, out); });
 }
 
 }  // namespace

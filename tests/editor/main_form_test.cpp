@@ -27,84 +27,22 @@
 #include "editor/scheme_picture.h"
 #include "kernel/generator.h"
 #include "kernel/sink.h"
-#include "recording_services.h"
+#include "main_window_driver.h"
 
 namespace marvolt {
 namespace {
 
+using test::DialogShowing;
 using test::ShownMessage;
 
-struct DialogShowing {
-    bool shown = false;
-    QString caption;
-    QString label;
-    QString proposed;
-    bool typeMode = false;
-};
-
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public ::testing::Test, public test::MainWindowDriver {
   protected:
-    MainFormTest() : nameDialog(io.messages), form(io.services()) {
-        RestoreRandomStartState();
-        form.SetNameDialog(&nameDialog);
-        form.show();
-        QCoreApplication::processEvents();
-    }
-
-    QTreeWidget* Tree() { return form.findChild<QTreeWidget*>(QStringLiteral("ObjectTree")); }
-    QComboBox* Sinks() { return form.findChild<QComboBox*>(QStringLiteral("RefDisComboBox")); }
-    QPlainTextEdit* Memo() {
-        return form.findChild<QPlainTextEdit*>(QStringLiteral("CommentMemo"));
-    }
-    void Trigger(const char* action) {
-        form.findChild<QAction*>(QString::fromUtf8(action))->trigger();
-    }
     QString Path(const char* name) { return dir.filePath(QString::fromUtf8(name)); }
-
-    QStringList Entries(TreeCategory c) {
-        QStringList texts;
-        QTreeWidgetItem* category = Tree()->topLevelItem(c);
-        for (int i = 0; i < category->childCount(); ++i)
-            texts << category->child(i)->text(0);
-        return texts;
-    }
     QStringList SinkList() {
         QStringList texts;
         for (int i = 0; i < Sinks()->count(); ++i)
             texts << Sinks()->itemText(i);
         return texts;
-    }
-    QTreeWidgetItem* Entry(TreeCategory c, const QString& name) {
-        QTreeWidgetItem* category = Tree()->topLevelItem(c);
-        for (int i = 0; i < category->childCount(); ++i) {
-            if (category->child(i)->text(0) == name)
-                return category->child(i);
-        }
-        return nullptr;
-    }
-    void Select(TreeCategory c, const QString& name = {}) {
-        Tree()->setCurrentItem(name.isNull() ? Tree()->topLevelItem(c) : Entry(c, name));
-    }
-
-    // Adds through the name dialog under the category, answering it with the
-    // name (the proposed one when null), and tells what the dialog showed.
-    DialogShowing AddThroughDialog(TreeCategory c, const QString& name = {}) {
-        Select(c);
-        DialogShowing seen;
-        QTimer::singleShot(0, &nameDialog, [&] {
-            if (!nameDialog.isVisible())
-                return;
-            seen = {true, nameDialog.windowTitle(), nameDialog.Label1->text(),
-                    nameDialog.NameEdit->text(), nameDialog.requestTypeMode};
-            if (!name.isNull())
-                nameDialog.NameEdit->setText(name);
-            nameDialog.BitBtn1->click();
-            if (nameDialog.isVisible())
-                nameDialog.reject();
-        });
-        form.AddWithDialog();
-        QCoreApplication::processEvents();
-        return seen;
     }
 
     const ShownMessage& LastMessage() {
@@ -112,9 +50,6 @@ class MainFormTest : public ::testing::Test {
         return io.messages.shown.back();
     }
 
-    test::RecordingServices io;
-    TAddObjectForm nameDialog;
-    TMainForm form;
     QTemporaryDir dir;
 };
 

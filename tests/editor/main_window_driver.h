@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -21,6 +22,15 @@
 #include "recording_services.h"
 
 namespace marvolt::test {
+
+// What the name dialog showed when it was opened.
+struct DialogShowing {
+    bool shown = false;
+    QString caption;
+    QString label;
+    QString proposed;
+    bool typeMode = false;
+};
 
 struct MainWindowDriver {
     RecordingServices io;
@@ -74,13 +84,16 @@ struct MainWindowDriver {
         return Tree()->currentItem() ? Tree()->currentItem()->text(0) : QString();
     }
 
-    // Adds under the category through the name dialog, with the name given
-    // (the proposed one when null).
-    void AddThroughDialog(TreeCategory c, const QString& name = {}) {
+    // Adds under the category through the name dialog, answering it with the
+    // name (the proposed one when null), and tells what the dialog showed.
+    DialogShowing AddThroughDialog(TreeCategory c, const QString& name = {}) {
         Select(c);
-        QTimer::singleShot(0, &nameDialog, [this, name] {
+        DialogShowing seen;
+        QTimer::singleShot(0, &nameDialog, [&] {
             if (!nameDialog.isVisible())
                 return;
+            seen = {true, nameDialog.windowTitle(), nameDialog.Label1->text(),
+                    nameDialog.NameEdit->text(), nameDialog.requestTypeMode};
             if (!name.isNull())
                 nameDialog.NameEdit->setText(name);
             nameDialog.BitBtn1->click();
@@ -89,6 +102,7 @@ struct MainWindowDriver {
         });
         form.AddWithDialog();
         QCoreApplication::processEvents();
+        return seen;
     }
 
     void Click(QPoint at, Qt::MouseButton button = Qt::LeftButton) {

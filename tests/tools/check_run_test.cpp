@@ -13,42 +13,20 @@
 #include "persistence/model_file.h"
 #include "tools/batch_run.h"
 #include "tools/example_models.h"
+#include "runner_fixture.h"
 
 namespace marvolt {
 namespace {
 
 namespace fs = std::filesystem;
 
-class CheckRunTest : public ::testing::Test {
+class CheckRunTest : public test::RunnerFixture {
   protected:
-    fs::path dir;
-    std::ostringstream out, err;
-
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("marvolt_check_" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::unique_ptr<CQueuingSystem> Example(const std::string& name) {
-        for (auto& e : BuildExampleModels()) {
-            if (e.fileName == name)
-                return std::move(e.model);
-        }
-        return nullptr;
-    }
-    std::string Save(const CQueuingSystem& m, const std::string& name) {
-        const std::string path = (dir / name).string();
-        EXPECT_EQ(SaveModelFile(path, m, nullptr), SaveResult::kOk);
-        return path;
-    }
+    // Runs afresh: only what this call printed is kept.
     int Run(std::vector<std::string> args) {
         out.str("");
         err.str("");
-        const ParsedOptions p = ParseRunOptions(args);
-        if (!p.error.empty())
-            return kRunBadArguments;
-        return RunBatch(p.options, out, err);
+        return RunnerFixture::Run(std::move(args));
     }
     // The M/M/1 example with its channel made too slow and a spare channel nothing reaches.
     std::string ProblemModel() {
