@@ -61,10 +61,6 @@ QKeySequence CommandKey(QKeySequence::StandardKey key) {
     }
 }
 
-namespace {
-
-}  // namespace
-
 TMainForm::TMainForm(UiServices services, QWidget* parent)
     : QMainWindow(parent), services_(services) {
     setObjectName(QStringLiteral("MainForm"));
@@ -88,6 +84,7 @@ TMainForm::~TMainForm() {
     // they go (the description field losing the focus) must not reach it.
     tree_->disconnect(this);
     scheme_->disconnect(this);
+    history_->disconnect(this);
 }
 
 // ---- building the window ----
