@@ -404,7 +404,7 @@ void SchemeEditor::N23Click() {
 }
 
 void SchemeEditor::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+    if (event->key() == Qt::Key_Delete && (event->modifiers() & ~Qt::KeypadModifier) == 0) {
         if (state_.CurrentNode < Model().nodeCount())
             emit DeleteRequested(state_.CurrentNode);
         event->accept();
