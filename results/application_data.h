@@ -81,7 +81,13 @@ class CAppData {
     static std::string ReportText(const CQueuingSystem* results);
     // The same blocks with values given from outside.
     static std::string ReportText(const ReportLayout& layout, const ReportValueText& value);
-    // An indicator's value as the result displays show it.
+    // The warning for a run that ended for a reason other than reaching its
+    // stop criterion or being cancelled; empty for those two.
+    static std::string StopReasonText(StopReason reason);
+
+    // An indicator's value as the result displays show it: a minimum that no
+    // value has set yet (the kernel's largest float) is 0, like the mean and
+    // the maximum beside it.
     static float ShownValue(const CQueuingSystem& model, uint8_t id, uint8_t object, uint8_t type);
 };
 

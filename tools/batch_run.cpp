@@ -1,5 +1,6 @@
 #include "tools/batch_run.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -7,6 +8,7 @@
 
 #include "persistence/model_file.h"
 #include "results/application_data.h"
+#include "tools/check_run.h"
 #include "tools/merge_results.h"
 #include "tools/progress_bar.h"
 #include "tools/replication_study.h"
@@ -18,14 +20,9 @@ namespace marvolt {
 
 namespace {
 
-void ApplyStop(const RunOptions& options, CQueuingSystem& model) {
-    if (options.time) {
-        model.stopByTime = 1;
-        model.timeLimit = *options.time;
-    } else if (options.arrivals) {
-        model.stopByTime = 0;
-        model.arrivalsLimit = *options.arrivals;
-    }
+// The stop criterion of the options, and results that belong to this run only.
+void PrepareRun(const RunOptions& options, CQueuingSystem& model) {
+    ApplyStopOptions(options, model);
     if (!model.factorRun)
         model.resultsValid = 0;
 }
@@ -45,18 +42,20 @@ int Written(std::ostream& out, std::ostream& err) {
 
 // Replications first .. first + count - 1, each on the model as the file
 // holds it; the file's bytes are read once, so every process runs the same.
-int RunStudy(const RunOptions& options, const std::string& fullName, std::ostream& out,
-             std::ostream& err, const ProgressDisplay& progress) {
+int RunStudy(const RunOptions& options, std::ostream& out, std::ostream& err,
+             const ProgressDisplay& progress) {
     std::ifstream in(options.model, std::ios::binary | std::ios::ate);
-    std::vector<uint8_t> bytes(in ? static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)) : 0);
+    std::vector<uint8_t> bytes(in ? static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0))
+                                  : 0);
     in.seekg(0);
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     OpenedModels check = ReadModelBytes(bytes.data(), bytes.size());
     if (!in || check.result != OpenResult::kOk || !check.current) {
-        err << "Ошибка при чтении файла \"" << fullName << "\".\n";
+        err << "Ошибка при чтении файла \"" << std::filesystem::absolute(options.model).string()
+            << "\".\n";
         return kRunUnreadableModel;
     }
-    const auto prepare = [&options](CQueuingSystem& m) { ApplyStop(options, m); };
+    const auto prepare = [&options](CQueuingSystem& m) { PrepareRun(options, m); };
     const StudyPlan plan{options.seed.value_or(0), *options.replications, options.jobs.value_or(1)};
     CQueuingSystem& model = *check.current;
     prepare(model);
@@ -96,24 +95,43 @@ int RunStudy(const RunOptions& options, const std::string& fullName, std::ostrea
 
 }  // namespace
 
+bool OpenBatchModel(const RunOptions& options, std::ostream& err, OpenedModels& opened) {
+    const std::string fullName = std::filesystem::absolute(options.model).string();
+    opened = OpenModelFile(options.model);
+    if (opened.result == OpenResult::kCannotOpenForReading) {
+        err << "Невозможно открыть файл \"" << fullName << "\" для чтения.\n";
+        return false;
+    }
+    if (opened.result != OpenResult::kOk || !opened.current) {
+        err << "Ошибка при чтении файла \"" << fullName << "\".\n";
+        return false;
+    }
+    return true;
+}
+
+void ApplyStopOptions(const RunOptions& options, CQueuingSystem& model) {
+    if (options.time) {
+        model.stopByTime = 1;
+        model.timeLimit = *options.time;
+    } else if (options.arrivals) {
+        model.stopByTime = 0;
+        model.arrivalsLimit = *options.arrivals;
+    }
+}
+
 int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
              const ProgressDisplay& progress) {
     if (options.merge)
         return MergeStudies(options.mergeFiles, options.json, out, err);
-    const std::string fullName = std::filesystem::absolute(options.model).string();
-    OpenedModels opened = OpenModelFile(options.model);
-    if (opened.result == OpenResult::kCannotOpenForReading) {
-        err << "Невозможно открыть файл \"" << fullName << "\" для чтения.\n";
+    if (options.check)
+        return CheckBatch(options, out, err);
+    OpenedModels opened;
+    if (!OpenBatchModel(options, err, opened))
         return kRunUnreadableModel;
-    }
-    if (opened.result != OpenResult::kOk || !opened.current) {
-        err << "Ошибка при чтении файла \"" << fullName << "\".\n";
-        return kRunUnreadableModel;
-    }
     if (options.replications)
-        return RunStudy(options, fullName, out, err, progress);
+        return RunStudy(options, out, err, progress);
     CQueuingSystem& model = *opened.current;
-    ApplyStop(options, model);
+    PrepareRun(options, model);
 
     const bool factor = model.factorRun != 0;
     std::optional<ProgressBar> bar;
@@ -137,8 +155,8 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
         ReportInvalidFactor(err);
         return kRunInvalidFactor;
     }
-    if (model.stopReason == StopReason::kProgressGuard) {
-        err << "Прогон остановлен: модель перестала продвигаться к условию окончания.\n";
+    if (const std::string stopped = CAppData::StopReasonText(model.stopReason); !stopped.empty()) {
+        err << stopped << '\n';
     }
     if (options.seed)
         WarnIfBeyondStretch(err, *options.seed, draws, uint64_t{*options.seed} + 1);

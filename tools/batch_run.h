@@ -1,9 +1,10 @@
 // Running a saved model without the desktop.
 #pragma once
 
+#include <chrono>
 #include <iosfwd>
 
-#include "tools/progress_bar.h"
+#include "persistence/model_file.h"
 #include "tools/run_options.h"
 
 namespace marvolt {
@@ -15,12 +16,26 @@ enum RunStatus : int {
     kRunInvalidFactor = 4,
     kRunSaveFailed = 5,
     kRunOutputFailed = 6,
-    kRunMergeRefused = 7,  // documents to merge that are unreadable or do not belong together
-    kRunWorkerFailed = 8,  // a process of the replications failed
+    kRunFindings = 7,      // --check found something to remark
+    kRunMergeRefused = 8,  // documents to merge that are unreadable or do not belong together
+    kRunWorkerFailed = 9,  // a process of the replications failed
 };
 
-// Opens, runs and reports; never asks anything. Returns the exit status.
+// Where the progress bar goes (nowhere: no bar) and how often it may change.
+struct ProgressDisplay {
+    std::ostream* to = nullptr;
+    std::chrono::nanoseconds period = std::chrono::milliseconds(100);
+};
+
+// Opens, runs and reports (or only checks, with --check); never asks
+// anything. Returns the exit status.
 int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
              const ProgressDisplay& progress = {});
+
+// Opens the model file named by the options; false, after telling err why,
+// when it cannot be read.
+bool OpenBatchModel(const RunOptions& options, std::ostream& err, OpenedModels& opened);
+// The stop criterion the options ask for replaces the model's own.
+void ApplyStopOptions(const RunOptions& options, CQueuingSystem& model);
 
 }  // namespace marvolt

@@ -202,10 +202,10 @@ class DocumentReader : public nlohmann::json_sax<Json> {
                 return Fail("число случайных чисел прогона");
             current_.draws = v.get<uint64_t>();
             hasDraws_ = true;
-        } else if (recordKey_ == "stoppedByGuard") {
-            if (!v.is_boolean())
-                return Fail("\"stoppedByGuard\"");
-            current_.stoppedByGuard = v.get<bool>();
+        } else if (recordKey_ == "stopReason") {
+            if (!v.is_number_unsigned() || v.get<uint64_t>() > 255)
+                return Fail("\"stopReason\"");
+            current_.stopReason = static_cast<StopReason>(v.get<uint8_t>());
         }
         return true;
     }

@@ -1,7 +1,6 @@
 // The progress bar the batch runner draws on a terminal.
 #pragma once
 
-#include <chrono>
 #include <iosfwd>
 #include <string>
 
@@ -12,12 +11,6 @@ namespace marvolt {
 // One line, redrawn in place: "[#####.....]  45%", with the run of a factor
 // experiment after it.
 std::string ProgressBarText(const RunProgress& p);
-
-// Where the progress bar goes (nowhere: no bar) and how often it may change.
-struct ProgressDisplay {
-    std::ostream* to = nullptr;
-    std::chrono::nanoseconds period = std::chrono::milliseconds(100);
-};
 
 class ProgressBar {
   public:

@@ -15,6 +15,7 @@
 
 #include "kernel/random_stat.h"
 #include "persistence/model_file.h"
+#include "tools/progress_bar.h"
 #include "tools/replications.h"
 
 namespace marvolt {
@@ -53,7 +54,7 @@ ReplicationOutcome RunOne(const std::vector<uint8_t>& bytes,
     prepare(m);
     SetRandomState(ReplicationStartState(number));
     o.result = CountedExperiment(m, progress, o.draws);
-    o.stoppedByGuard = m.stopReason == StopReason::kProgressGuard;
+    o.stopReason = m.stopReason;
     if (o.result == kOk)
         o.values = ReplicationValues(m);
     return o;
@@ -140,21 +141,21 @@ int CountedExperiment(CQueuingSystem& m, const ProgressCallback& progress, uint6
 
 bool WriteOutcome(std::FILE* f, const ReplicationOutcome& o) {
     const uint64_t count = o.values.size();
-    const uint8_t guard = o.stoppedByGuard ? 1 : 0;
+    const auto reason = static_cast<uint8_t>(o.stopReason);
     const int32_t result = o.result;
-    return Put(f, o.number) && Put(f, o.draws) && Put(f, guard) && Put(f, result) &&
+    return Put(f, o.number) && Put(f, o.draws) && Put(f, reason) && Put(f, result) &&
            Put(f, count) &&
            (count == 0 || std::fwrite(o.values.data(), sizeof(double), count, f) == count);
 }
 
 bool ReadOutcome(std::FILE* f, ReplicationOutcome& o) {
-    uint8_t guard = 0;
+    uint8_t reason = 0;
     int32_t result = 0;
     uint64_t count = 0;
-    if (!Get(f, o.number) || !Get(f, o.draws) || !Get(f, guard) || !Get(f, result) ||
-        !Get(f, count) || guard > 1 || count > kMostValues)
+    if (!Get(f, o.number) || !Get(f, o.draws) || !Get(f, reason) || !Get(f, result) ||
+        !Get(f, count) || count > kMostValues)
         return false;
-    o.stoppedByGuard = guard != 0;
+    o.stopReason = static_cast<StopReason>(reason);
     o.result = result;
     o.values.resize(count);
     return count == 0 || std::fread(o.values.data(), sizeof(double), count, f) == count;

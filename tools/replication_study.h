@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "kernel/queuing_system.h"
-#include "tools/progress_bar.h"
+#include "tools/batch_run.h"
 #include "tools/study_document.h"
 
 namespace marvolt {

@@ -1,33 +1,24 @@
 #include "tools/run_options.h"
 
 #include <algorithm>
-#include <limits>
 
+#include "results/logic/stop_limits.h"
 #include "results/number_text.h"
 #include "tools/replications.h"
 
 namespace marvolt {
 
-std::optional<float> ParsePositiveReal(std::string_view text) {
-    // The model keeps the limit as a float32: it must stay positive there.
-    const std::optional<float> v = ParseFloat32(text);
-    if (!v || !(*v > 0.0f))
-        return std::nullopt;
-    return v;
-}
+namespace {
 
-std::optional<uint32_t> ParsePositiveInteger(std::string_view text) {
+// A whole number from `least` to `most`, written without sign or spaces.
+std::optional<uint32_t> ReadCount(std::string_view text, uint32_t least, uint32_t most) {
     const std::optional<int64_t> v = ParseInteger(text);
-    if (!v || *v <= 0 || *v > std::numeric_limits<uint32_t>::max())
+    if (!v || *v < least || *v > most || text.front() == '+')
         return std::nullopt;
     return static_cast<uint32_t>(*v);
 }
 
-std::optional<uint32_t> ParseNonNegativeInteger(std::string_view text) {
-    if (text == "0")
-        return 0u;
-    return ParsePositiveInteger(text);
-}
+}  // namespace
 
 std::string RunUsage() {
     return "Использование: marvolt-run [параметры] МОДЕЛЬ.qsf\n"
@@ -43,6 +34,8 @@ std::string RunUsage() {
            "integer)\n"
            "  --json          print one JSON document instead of the report text\n"
            "  --save OUT.qsf  save the model with its results to OUT.qsf\n"
+           "  --check         check the model instead of running it: print what would make\n"
+           "                  a run meaningless, one a line (a JSON array with --json)\n"
            "  --seed S        start the random source where replication S starts\n"
            "                  (0 to 2147483647; 0 is where the program starts anyway)\n"
            "  --replications R  make R independent replications S, S+1, ... and print\n"
@@ -54,8 +47,8 @@ std::string RunUsage() {
            "\n"
            "Exit status: 0 success, 2 bad command line, 3 unreadable model file,\n"
            "4 invalid factor, 5 the results could not be saved, 6 the results could\n"
-           "not be written, 7 the documents to merge are unreadable or do not belong\n"
-           "together, 8 a process of the replications failed.\n";
+           "not be written, 7 the check found something, 8 the documents to merge are\n"
+           "unreadable or do not belong together, 9 a process of the replications failed.\n";
 }
 
 ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
@@ -81,24 +74,24 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
         const std::string& a = args[i];
         if (a == "--json") {
             o.json = true;
+        } else if (a == "--check") {
+            o.check = true;
         } else if (a == "--time") {
             const auto text = value(i, a);
             if (!text)
                 return parsed;
-            o.time = ParsePositiveReal(*text);
+            o.time = ReadPositiveReal(*text);
             if (!o.time) {
-                parsed.error = "--time: Введено некорректное значение \"" + *text +
-                               "\".\nПравильным значением является любое положительное число.";
+                parsed.error = "--time: " + PositiveRealMessage(*text);
                 return parsed;
             }
         } else if (a == "--arrivals") {
             const auto text = value(i, a);
             if (!text)
                 return parsed;
-            o.arrivals = ParsePositiveInteger(*text);
+            o.arrivals = ReadArrivalsLimit(*text);
             if (!o.arrivals) {
-                parsed.error = "--arrivals: Введено некорректное значение \"" + *text +
-                               "\".\nПравильным значением является целое положительное число.";
+                parsed.error = "--arrivals: " + PositiveIntegerMessage(*text);
                 return parsed;
             }
         } else if (a == "--save") {
@@ -111,13 +104,13 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
             if (!text)
                 return parsed;
             const bool seed = a == "--seed";
-            const std::optional<uint32_t> n =
-                seed ? ParseNonNegativeInteger(*text) : ParsePositiveInteger(*text);
+            const uint32_t least = seed ? 0 : 1;
             const uint32_t most = a == "--jobs" ? kJobLimit : kReplicationLimit - (seed ? 1 : 0);
-            if (!n || *n > most) {
+            const std::optional<uint32_t> n = ReadCount(*text, least, most);
+            if (!n) {
                 parsed.error = a + ": Введено некорректное значение \"" + *text +
                                "\".\nПравильным значением является целое число от " +
-                               (seed ? "0" : "1") + " до " + std::to_string(most) + ".";
+                               std::to_string(least) + " до " + std::to_string(most) + ".";
                 return parsed;
             }
             (seed ? o.seed : a == "--jobs" ? o.jobs : o.replications) = n;
@@ -141,6 +134,7 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
                             : o.seed         ? "--seed"
                             : o.replications ? "--replications"
                             : o.jobs         ? "--jobs"
+                            : o.check        ? "--check"
                             : !o.save.empty() ? "--save"
                                               : nullptr;
         if (alone) {
@@ -153,6 +147,10 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
     }
     if (o.time && o.arrivals) {
         parsed.error = "Параметры --time и --arrivals нельзя указывать вместе.";
+    } else if (o.check && !o.save.empty()) {
+        parsed.error = "Параметры --check и --save нельзя указывать вместе.";
+    } else if (o.check && (o.seed || o.replications)) {
+        parsed.error = "Параметр --check только проверяет модель: прогонов не будет.";
     } else if (o.jobs && !o.replications) {
         parsed.error = "Параметр --jobs распределяет прогоны и требует --replications.";
     } else if (o.replications && !o.save.empty()) {
@@ -160,7 +158,8 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
                        "файл модели хранит результаты одного прогона.";
     } else if (o.replications && *o.replications > kReplicationLimit - o.seed.value_or(0)) {
         parsed.error = "Номера прогонов от --seed до --seed + --replications - 1 "
-                       "не должны превышать " + std::to_string(kReplicationLimit - 1) + ".";
+                       "не должны превышать " +
+                       std::to_string(kReplicationLimit - 1) + ".";
     } else if (!o.help && o.model.empty()) {
         parsed.error = "Не указан файл модели.";
     }

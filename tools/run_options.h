@@ -14,6 +14,7 @@ struct RunOptions {
     std::optional<float> time;
     std::optional<uint32_t> arrivals;
     bool json = false;
+    bool check = false;  // only the model check, no run
     std::string save;
     bool help = false;
     // The first replication (its stretch of the random cycle) and how many
@@ -37,10 +38,5 @@ struct ParsedOptions {
 
 ParsedOptions ParseRunOptions(const std::vector<std::string>& args);
 std::string RunUsage();
-
-// Values checked the way the experiment window checks them.
-std::optional<float> ParsePositiveReal(std::string_view text);
-std::optional<uint32_t> ParsePositiveInteger(std::string_view text);
-std::optional<uint32_t> ParseNonNegativeInteger(std::string_view text);
 
 }  // namespace marvolt

@@ -189,16 +189,14 @@ bool StudyWriter::Add(const ReplicationOutcome& o) {
     for (size_t k = 0; k < summaries_.size(); ++k)
         summaries_[k].Add(o.values[k]);
     WarnIfBeyondStretch(err_, o.number, o.draws, numbersInUse_);
-    if (o.stoppedByGuard) {
-        err_ << "Прогон " << o.number
-             << " остановлен: модель перестала продвигаться к условию окончания.\n";
-    }
+    if (const std::string stopped = CAppData::StopReasonText(o.stopReason); !stopped.empty())
+        err_ << "Прогон " << o.number << ". " << stopped << '\n';
     if (!out_)
         return true;
     json_.BeginObject(true);
     json_.Field("number", o.number);
     json_.Field("draws", o.draws);
-    json_.Field("stoppedByGuard", o.stoppedByGuard);
+    json_.Field("stopReason", static_cast<int>(o.stopReason));
     json_.Key("values");
     json_.BeginArray();
     for (double v : o.values)

@@ -21,7 +21,7 @@ namespace marvolt {
 struct ReplicationOutcome {
     uint32_t number = 0;
     uint64_t draws = 0;  // random values it drew
-    bool stoppedByGuard = false;
+    StopReason stopReason = StopReason::kFinished;
     int result = kOk;            // of the experiment
     std::vector<double> values;  // in the order of the study's values; NaN: none
 };
@@ -53,7 +53,7 @@ void WarnIfBeyondStretch(std::ostream& err, uint32_t number, uint64_t draws,
 
 // Takes the replications in number order; warns on `err` of a replication
 // that drew into the stretch of another of the replications 0 .. numbersInUse-1
-// or was stopped by the progress guard.
+// or did not end by its stop criterion.
 class StudyWriter {
   public:
     // json: where the document goes as the replications come; null: nowhere.

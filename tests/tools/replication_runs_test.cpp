@@ -20,7 +20,7 @@ using testing_models::Deterministic;
 using testing_models::Exponential;
 using testing_models::MakeQueueLine;
 
-class ReplicationRunsTest : public RunnerFixture {
+class ReplicationRunsTest : public test::RunnerFixture {
   protected:
     // The document of a run, parsed; the run must succeed.
     Json Document(std::vector<std::string> args) {
@@ -326,7 +326,7 @@ TEST(ReplicationRecordsTest, RecordsOfWorkersComeBackWholeOrNotAtAll) {
     ReplicationOutcome o;
     o.number = 7;
     o.draws = 5000000000u;
-    o.stoppedByGuard = true;
+    o.stopReason = StopReason::kProgressGuard;
     o.values = {1.5, std::nan(""), -2.0};
     std::FILE* f = std::tmpfile();
     ASSERT_TRUE(f);
@@ -337,7 +337,7 @@ TEST(ReplicationRecordsTest, RecordsOfWorkersComeBackWholeOrNotAtAll) {
     ASSERT_TRUE(ReadOutcome(f, back));
     EXPECT_EQ(back.number, 7u);
     EXPECT_EQ(back.draws, 5000000000u);
-    EXPECT_TRUE(back.stoppedByGuard);
+    EXPECT_EQ(back.stopReason, StopReason::kProgressGuard);
     ASSERT_EQ(back.values.size(), 3u);
     EXPECT_TRUE(std::isnan(back.values[1]));
     EXPECT_EQ(back.values[2], -2.0);

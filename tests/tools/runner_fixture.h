@@ -1,4 +1,5 @@
-// Runs of the batch runner on models saved in a folder of the test's own.
+// The batch runner as a test drives it: models saved into a folder of the
+// test's own, the command line parsed and run, what it printed kept.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,11 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "kernel/random_stat.h"
 #include "persistence/model_file.h"
 #include "tools/batch_run.h"
 #include "tools/example_models.h"
 
-namespace marvolt {
+namespace marvolt::test {
 
 class RunnerFixture : public ::testing::Test {
   protected:
@@ -29,7 +31,7 @@ class RunnerFixture : public ::testing::Test {
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
 
-    static std::unique_ptr<CQueuingSystem> Example(const std::string& name) {
+    std::unique_ptr<CQueuingSystem> Example(const std::string& name) {
         for (auto& e : BuildExampleModels()) {
             if (e.fileName == name)
                 return std::move(e.model);
@@ -47,7 +49,7 @@ class RunnerFixture : public ::testing::Test {
             return kRunBadArguments;
         return RunBatch(p.options, out, err);
     }
-    // The printed output of a run, and the output taken away for the next.
+    // What the runs printed so far, taken away for the next.
     std::string Taken() {
         std::string s = out.str();
         out.str("");
@@ -55,4 +57,4 @@ class RunnerFixture : public ::testing::Test {
     }
 };
 
-}  // namespace marvolt
+}  // namespace marvolt::test

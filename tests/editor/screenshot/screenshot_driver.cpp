@@ -3,10 +3,14 @@
 // with a dialog open over the main window.
 //   marvolt_screenshot_driver <model.qsf> <screenshot.png> [what]
 // what: a node name (its properties dialog), "type:<name>" (a request type's
-// dialog) or "law:<channel name>" (the law dialog over that channel's dialog,
-// editing the service law of its first request type).
+// dialog), "law:<channel name>" (the law dialog over that channel's dialog,
+// editing the service law of its first request type) or "check:" (a channel
+// put down with the mouse, so that there is a step to undo, and the model
+// check window with what it finds).
 #include <QAction>
 #include <QApplication>
+#include <QToolButton>
+#include <QToolTip>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -15,37 +19,41 @@
 #include <cstdio>
 
 #include "app/program.h"
+#include "editor/model_check_form.h"
 #include "editor/objects_form.h"
 #include "kernel/random_stat.h"
+#include "scripted_answers.h"
+
+using marvolt::screenshot::ScriptedAnswers;
 
 namespace {
 
-// Answers the open dialog with the model, the save question with No, and
-// reports every other box.
-class ScriptedAnswers final : public marvolt::MessageService, public marvolt::FileDialogService {
-  public:
-    explicit ScriptedAnswers(QString model) : model_(std::move(model)) {}
-
-    marvolt::MessageButton Show(const QString& caption, marvolt::MessageIcon, const QString& text,
-                                int) override {
-        std::fprintf(stderr, "box \"%s\": %s\n", qPrintable(caption), qPrintable(text));
-        if (caption == marvolt::kCaptionError)
-            failed = true;
-        return marvolt::kButtonNo;
-    }
-    QString OpenFileName(const marvolt::FileDialogRequest&) override { return model_; }
-    QString SaveFileName(const marvolt::FileDialogRequest&) override { return {}; }
-
-    bool failed = false;
-
-  private:
-    QString model_;
-};
+// A channel placed where nothing reaches it, and the check window beside the
+// scheme; the undo button's hint names the step.
+void ShowCheck(marvolt::TMainForm& form) {
+    marvolt::SchemeEditor& scheme = form.Scheme();
+    scheme.SetMode(marvolt::ToolMode::kChannel);
+    scheme.Image1MouseDown(Qt::LeftButton, Qt::LeftButton, 460, 330);
+    scheme.Image1MouseUp(Qt::LeftButton, Qt::NoButton, 460, 330);
+    form.findChild<QAction*>(QStringLiteral("CheckModelAction"))->trigger();
+    marvolt::TModelCheckForm* check = form.CheckWindow();
+    const QRect screen = form.screen()->availableGeometry();
+    check->move(screen.right() - check->frameGeometry().width() - 20,
+                screen.bottom() - check->frameGeometry().height() - 20);
+    QTimer::singleShot(500, &form, [&form] {
+        auto* undo = form.findChild<QToolButton*>(QStringLiteral("UndoToolButton"));
+        QToolTip::showText(undo->mapToGlobal(QPoint(8, undo->height())), undo->toolTip(), undo);
+    });
+}
 
 // Opens the dialog the argument names; returns at once when it names nothing.
 void OpenDialog(marvolt::Program& program, const QString& what) {
     marvolt::TMainForm& form = program.MainForm();
     marvolt::CQueuingSystem& model = *form.Model();
+    if (what == QStringLiteral("check:")) {
+        ShowCheck(form);
+        return;
+    }
     if (what.startsWith(QStringLiteral("type:"))) {
         const std::string name = what.mid(5).toStdString();
         QTreeWidgetItem* types = form.TreePanel().Category(marvolt::kRequestTypesCategory);
