@@ -7,14 +7,15 @@
 namespace marvolt {
 
 // Replication n starts n * kReplicationStep draws past the start-up state,
-// round the cycle of 2^31 values. The step is odd and near the cycle over the
-// golden ratio, so that (1) where n starts never depends on how many
-// replications a run makes, and runs of any size on any machine fit together;
-// (2) any replications 0 .. N-1 lie at least about 2^31 / (2.24 N) draws
-// apart; (3) no two start a power of two apart, where this source's values
-// copy each other bit for bit.
+// round the cycle of 2^31 values. So where n starts never depends on how many
+// replications a run makes, and runs of any size on any machine fit together.
+// The step is odd, so no two replications start a power of two apart, where
+// this source's values copy each other bit for bit; and it lies near the cycle
+// over the golden ratio with no partial quotient above 2 in its continued
+// fraction, so by the three-gap theorem the starts of any replications
+// 0 .. N-1 lie at least 2^31 / (3.34 N) draws apart (checked for every N).
 constexpr uint32_t kReplicationLimit = uint32_t{1} << 31;  // numbers below it
-constexpr uint64_t kReplicationStep = 1327217885;
+constexpr uint64_t kReplicationStep = 1325465601;
 uint32_t ReplicationStartPosition(uint32_t number);
 uint32_t ReplicationStartState(uint32_t number);
 

@@ -156,8 +156,8 @@ TEST_F(ReplicationRunsTest, ReplicationsNeverShareRandomValues) {
 
 TEST_F(ReplicationRunsTest, AReplicationThatRunsIntoAnothersStretchIsReported) {
     const std::string model = Save(*Example("mm1.qsf"), "mm1.qsf");
-    // Replications up to 100001 leave each about 10000 to 21000 draws; 20000
-    // arrivals take 40000.
+    // Replications up to 100001 leave each between about 6000 and 30000
+    // draws; 20000 arrivals take 60000.
     ASSERT_EQ(Run({"--seed", "100000", "--replications", "2", "--arrivals", "20000", model}),
               kRunOk);
     const ReplicationStretchEnd end = ReplicationStretchOf(100000, 100002);
