@@ -100,8 +100,8 @@ void BM_JsonOfTheLargestModel(benchmark::State& state) {
         j.EndObject();
         bytes += buffer.bytes;
     }
-    state.counters["MB/s"] = benchmark::Counter(static_cast<double>(bytes) / 1e6,
-                                                benchmark::Counter::kIsRate);
+    state.counters["MB/s"] =
+        benchmark::Counter(static_cast<double>(bytes) / 1e6, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_JsonOfTheLargestModel)->Unit(benchmark::kMillisecond);
 

@@ -42,7 +42,7 @@ constexpr uint64_t kRandomValueCycle = uint64_t{1} << 31;
 uint32_t StartupRandomState();  // where start-up seeding leaves the source
 // The state that many draws after the given one, in O(log draws).
 uint32_t AdvanceRandomState(uint32_t state, uint64_t draws);
-// The number of draws, modulo the cycle, that lead from one state to the other.
+// The number of draws, modulo 2^32, that lead from one state to the other.
 uint32_t RandomDrawsBetween(uint32_t from, uint32_t to);
 
 float SampleLaw(const LawRecord& law);

@@ -173,8 +173,9 @@ std::unique_ptr<CQueuingSystem> DeviceFactor() {
 }  // namespace
 
 std::unique_ptr<CQueuingSystem> BuildWideModel(uint8_t types) {
-    Builder b("Широкая модель", "Две линии генераторов перед длинной линией из пар "
-                                "накопитель-канал: модель наибольшего размера.");
+    Builder b("Широкая модель",
+              "Две линии генераторов перед длинной линией из пар "
+              "накопитель-канал: модель наибольшего размера.");
     while (b.m->typeCount() < types)
         b.m->AddRequestType(b.m->DefaultTypeName());
     auto* g1 = b.Generator(1.0f, 15, 15);

@@ -135,8 +135,9 @@ class DocumentReader : public nlohmann::json_sax<Json> {
         if (!capture_.empty()) {
             capture_.pop_back();
             if (capture_.empty()) {
-                (topKey_ == "layout" ? layout : topKey_ == "factor" ? factor : dependencies) =
-                    std::move(captured_);
+                (topKey_ == "layout"   ? layout
+                 : topKey_ == "factor" ? factor
+                                       : dependencies) = std::move(captured_);
             }
             return true;
         }
@@ -262,10 +263,6 @@ bool FactorFits(const Json& factor, const Json& dependencies) {
     return true;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 struct Spooled {
     uint32_t number;
     size_t file;
@@ -286,7 +283,7 @@ int MergeStudies(const std::vector<std::string>& files, bool json, std::ostream&
     };
     // Records wait in a file of their own until every document is read and
     // their order is known.
-    std::unique_ptr<std::FILE, FileCloser> spool(std::tmpfile());
+    RecordFile spool(std::tmpfile());
     if (!spool)
         return refuse("Не удалось создать временный файл для результатов прогонов.");
     std::vector<Spooled> index;

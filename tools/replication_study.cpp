@@ -34,11 +34,6 @@ bool Get(std::FILE* f, T& v) {
     return std::fread(&v, sizeof v, 1, f) == 1;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
 // One replication, as it runs in whatever process.
 ReplicationOutcome RunOne(const std::vector<uint8_t>& bytes,
                           const std::function<void(CQueuingSystem&)>& prepare, uint32_t number,
@@ -94,9 +89,9 @@ class StudyBar {
 };
 
 [[noreturn]] void Worker(const std::vector<uint8_t>& bytes,
-                         const std::function<void(CQueuingSystem&)>& prepare,
-                         const StudyPlan& plan, uint32_t job, uint32_t jobs,
-                         const ProgressDisplay& progress, std::FILE* out) {
+                         const std::function<void(CQueuingSystem&)>& prepare, const StudyPlan& plan,
+                         uint32_t job, uint32_t jobs, const ProgressDisplay& progress,
+                         std::FILE* out) {
     int status = 0;
     try {
         // The first worker draws the bar for its own share; the others keep quiet.
@@ -176,13 +171,13 @@ bool RunReplications(const std::vector<uint8_t>& bytes,
 
     // Worker j makes replications j, j + J, j + 2J... and leaves their records
     // in a file of its own, which disappears when it is closed.
-    std::vector<File> files;
+    std::vector<RecordFile> files;
     std::vector<pid_t> workers;
     std::fflush(nullptr);
     if (progress.to)
         progress.to->flush();
     for (uint32_t j = 0; j < jobs; ++j) {
-        File f(std::tmpfile());
+        RecordFile f(std::tmpfile());
         if (!f) {
             error = "Не удалось создать временный файл для результатов прогонов.";
             break;
@@ -217,7 +212,7 @@ bool RunReplications(const std::vector<uint8_t>& bytes,
     if (!error.empty())
         return false;
 
-    for (File& f : files)
+    for (RecordFile& f : files)
         std::rewind(f.get());
     ReplicationOutcome o;
     for (uint32_t i = 0; i < plan.count; ++i) {

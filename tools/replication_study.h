@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,12 @@ bool RunReplications(const std::vector<uint8_t>& modelBytes,
                      const ProgressDisplay& progress,
                      const std::function<void(const ReplicationOutcome&)>& take,
                      std::string& error);
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+// A temporary file of records, gone when closed.
+using RecordFile = std::unique_ptr<std::FILE, FileCloser>;
 
 // The records worker processes hand back; false when a record is damaged.
 bool WriteOutcome(std::FILE* f, const ReplicationOutcome& o);

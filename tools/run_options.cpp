@@ -129,12 +129,12 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
         }
     }
     if (o.merge) {
-        const char* alone = o.time           ? "--time"
-                            : o.arrivals     ? "--arrivals"
-                            : o.seed         ? "--seed"
-                            : o.replications ? "--replications"
-                            : o.jobs         ? "--jobs"
-                            : o.check        ? "--check"
+        const char* alone = o.time            ? "--time"
+                            : o.arrivals      ? "--arrivals"
+                            : o.seed          ? "--seed"
+                            : o.replications  ? "--replications"
+                            : o.jobs          ? "--jobs"
+                            : o.check         ? "--check"
                             : !o.save.empty() ? "--save"
                                               : nullptr;
         if (alone) {
@@ -154,12 +154,14 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
     } else if (o.jobs && !o.replications) {
         parsed.error = "Параметр --jobs распределяет прогоны и требует --replications.";
     } else if (o.replications && !o.save.empty()) {
-        parsed.error = "Параметры --save и --replications нельзя указывать вместе: "
-                       "файл модели хранит результаты одного прогона.";
+        parsed.error =
+            "Параметры --save и --replications нельзя указывать вместе: "
+            "файл модели хранит результаты одного прогона.";
     } else if (o.replications && *o.replications > kReplicationLimit - o.seed.value_or(0)) {
-        parsed.error = "Номера прогонов от --seed до --seed + --replications - 1 "
-                       "не должны превышать " +
-                       std::to_string(kReplicationLimit - 1) + ".";
+        parsed.error =
+            "Номера прогонов от --seed до --seed + --replications - 1 "
+            "не должны превышать " +
+            std::to_string(kReplicationLimit - 1) + ".";
     } else if (!o.help && o.model.empty()) {
         parsed.error = "Не указан файл модели.";
     }

@@ -112,9 +112,10 @@ std::vector<double> ReplicationValues(const CQueuingSystem& m) {
     ForEachIndicator(ReportLayout::Of(m), [&](IndicatorKey k) {
         if (IndicatorHas(k.id, IndicatorValue::kDistribution))
             return;
-        values.push_back(IndicatorHas(k.id, IndicatorValue::kCount)
-                             ? static_cast<double>(m.CountIndicator(k.id, k.object, k.type))
-                             : static_cast<double>(CAppData::ShownValue(m, k.id, k.object, k.type)));
+        values.push_back(
+            IndicatorHas(k.id, IndicatorValue::kCount)
+                ? static_cast<double>(m.CountIndicator(k.id, k.object, k.type))
+                : static_cast<double>(CAppData::ShownValue(m, k.id, k.object, k.type)));
     });
     return values;
 }
@@ -125,8 +126,7 @@ StudyWriter::StudyWriter(const StudyHeader& header, uint64_t numbersInUse, std::
       numbersInUse_(numbersInUse),
       err_(err),
       summaries_(header.ValueCount()),
-      out_(json),
-      json_(json ? *json : err) {
+      out_(json) {
     if (!header.factor) {
         keys_.reserve(summaries_.size());
         ForEachIndicator(header.layout, [this](IndicatorKey k) {
@@ -136,34 +136,36 @@ StudyWriter::StudyWriter(const StudyHeader& header, uint64_t numbersInUse, std::
     }
     if (!out_)
         return;
-    json_.BeginObject();
-    json_.Field("model", header.model);
-    json_.Field("digest", header.digest);
-    json_.Field("replicationCount", header.replicationCount);
+    json_.emplace(*out_);
+    JsonStream& j = *json_;
+    j.BeginObject();
+    j.Field("model", header.model);
+    j.Field("digest", header.digest);
+    j.Field("replicationCount", header.replicationCount);
     if (header.factor) {
-        json_.Key("factor");
-        json_.Tree(header.factorTree);
+        j.Key("factor");
+        j.Tree(header.factorTree);
     } else {
-        json_.Key("layout");
-        json_.BeginObject();
+        j.Key("layout");
+        j.BeginObject();
         const nlohmann::ordered_json layout = LayoutTree(header.layout);
-        json_.Key("types");
-        json_.Tree(layout["types"]);
-        json_.Key("nodes");
-        json_.BeginArray();
+        j.Key("types");
+        j.Tree(layout["types"]);
+        j.Key("nodes");
+        j.BeginArray();
         for (const auto& node : layout["nodes"]) {
-            json_.BeginObject(true);
+            j.BeginObject(true);
             for (const auto& [key, value] : node.items()) {
-                json_.Key(key);
-                json_.Tree(value);
+                j.Key(key);
+                j.Tree(value);
             }
-            json_.EndObject();
+            j.EndObject();
         }
-        json_.EndArray();
-        json_.EndObject();
+        j.EndArray();
+        j.EndObject();
     }
-    json_.Key("replications");
-    json_.BeginArray();
+    j.Key("replications");
+    j.BeginArray();
 }
 
 void WarnIfBeyondStretch(std::ostream& err, uint32_t number, uint64_t draws,
@@ -193,27 +195,29 @@ bool StudyWriter::Add(const ReplicationOutcome& o) {
         err_ << "Прогон " << o.number << ". " << stopped << '\n';
     if (!out_)
         return true;
-    json_.BeginObject(true);
-    json_.Field("number", o.number);
-    json_.Field("draws", o.draws);
-    json_.Field("stopReason", static_cast<int>(o.stopReason));
-    json_.Key("values");
-    json_.BeginArray();
+    JsonStream& j = *json_;
+    j.BeginObject(true);
+    j.Field("number", o.number);
+    j.Field("draws", o.draws);
+    j.Field("stopReason", static_cast<int>(o.stopReason));
+    j.Key("values");
+    j.BeginArray();
     for (double v : o.values)
-        json_.Value(FiniteOrNull(v));
-    json_.EndArray();
-    json_.EndObject();
+        j.Value(FiniteOrNull(v));
+    j.EndArray();
+    j.EndObject();
     return true;
 }
 
 void StudyWriter::Finish() {
     if (!out_)
         return;
-    json_.EndArray();
+    JsonStream& j = *json_;
+    j.EndArray();
     if (header_.factor) {
         const size_t perDependency = header_.FactorValueCount();
-        json_.Key("dependencies");
-        json_.BeginArray();
+        j.Key("dependencies");
+        j.BeginArray();
         for (size_t d = 0; d < header_.dependencies.size(); ++d) {
             nlohmann::ordered_json tree = header_.dependencies[d];
             nlohmann::ordered_json means = nlohmann::ordered_json::array();
@@ -225,31 +229,31 @@ void StudyWriter::Finish() {
             }
             tree["mean"] = std::move(means);
             tree["halfWidth"] = std::move(halfWidths);
-            json_.Tree(tree);
+            j.Tree(tree);
         }
-        json_.EndArray();
+        j.EndArray();
     } else {
-        json_.Key("indicators");
-        json_.BeginArray();
+        j.Key("indicators");
+        j.BeginArray();
         size_t k = 0;
         ForEachIndicator(header_.layout, [&](IndicatorKey key) {
             if (IndicatorHas(key.id, IndicatorValue::kDistribution))
                 return;
             const Summary& s = summaries_[k++];
-            json_.BeginObject();
-            json_.Field("id", key.id);
-            json_.Field("name", ResultName(key.id));
-            json_.Field("object", ObjectName(header_.layout, key.object));
-            json_.Field("type", TypeName(header_.layout, key.type));
-            json_.Key("mean");
-            json_.Value(FiniteOrNull(s.Mean()));
-            json_.Key("halfWidth");
-            json_.Value(FiniteOrNull(s.HalfWidth()));
-            json_.EndObject();
+            j.BeginObject();
+            j.Field("id", key.id);
+            j.Field("name", ResultName(key.id));
+            j.Field("object", ObjectName(header_.layout, key.object));
+            j.Field("type", TypeName(header_.layout, key.type));
+            j.Key("mean");
+            j.Value(FiniteOrNull(s.Mean()));
+            j.Key("halfWidth");
+            j.Value(FiniteOrNull(s.HalfWidth()));
+            j.EndObject();
         });
-        json_.EndArray();
+        j.EndArray();
     }
-    json_.EndObject();
+    j.EndObject();
     *out_ << '\n';
 }
 
@@ -283,9 +287,8 @@ void StudyWriter::WriteReport(std::ostream& out) const {
     out << CAppData::ReportText(header_.layout, [this](uint8_t id, uint8_t object, uint8_t type) {
         const uint32_t key = PackedKey(id, object, type);
         const auto at = std::lower_bound(keys_.begin(), keys_.end(), key);
-        return at != keys_.end() && *at == key
-                   ? ValueText(static_cast<size_t>(at - keys_.begin()))
-                   : std::string();
+        return at != keys_.end() && *at == key ? ValueText(static_cast<size_t>(at - keys_.begin()))
+                                               : std::string();
     });
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,8 +49,7 @@ std::vector<double> ReplicationValues(const CQueuingSystem& m);
 
 // Warns when replication `number` drew into the stretch of another of the
 // replications 0 .. numbersInUse-1, or round the whole cycle.
-void WarnIfBeyondStretch(std::ostream& err, uint32_t number, uint64_t draws,
-                         uint64_t numbersInUse);
+void WarnIfBeyondStretch(std::ostream& err, uint32_t number, uint64_t draws, uint64_t numbersInUse);
 
 // Takes the replications in number order; warns on `err` of a replication
 // that drew into the stretch of another of the replications 0 .. numbersInUse-1
@@ -73,7 +73,7 @@ class StudyWriter {
     std::vector<Summary> summaries_;
     std::vector<uint32_t> keys_;  // indicator studies: packed, increasing
     std::ostream* out_;
-    JsonStream json_;
+    std::optional<JsonStream> json_;  // none: no document is written
 
     std::string ValueText(size_t k) const;
 };

@@ -1,6 +1,6 @@
 // The program's own memory while it writes the results of the largest model.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>

@@ -24,13 +24,15 @@ TEST(JsonStreamTest, IndentedFormIsTheLibrarysByteForByte) {
         Json::object(),
         Json::array(),
         Json(5),
-        Json::parse(R"({"a": [], "b": {}, "c": [[], [{}], [1, [2, []]]], "d": {"e": {"f": null}}})"),
+        Json::parse(
+            R"({"a": [], "b": {}, "c": [[], [{}], [1, [2, []]]], "d": {"e": {"f": null}}})"),
         Json{{"ключ", "значение"},
              {"escapes", "quote \" backslash \\ tab \t newline \n bell \x07 del \x7f"},
              {"key \"quoted\"\n", true},
              {"ints", {0, -1, 4294967295u, std::numeric_limits<int64_t>::min()}},
-             {"reals", {0.0, -0.0, 0.1, 1e-5, 3.0517578125e-05, 1e300, 100330.41615568148,
-                        static_cast<double>(0.3f), 16.0f}},
+             {"reals",
+              {0.0, -0.0, 0.1, 1e-5, 3.0517578125e-05, 1e300, 100330.41615568148,
+               static_cast<double>(0.3f), 16.0f}},
              {"nested", {{"x", Json::array({Json::object({{"y", 1}})})}}}},
     };
     for (const Json& t : trees)

@@ -173,8 +173,7 @@ TEST_F(ReplicationRunsTest, AReplicationThatRunsIntoAnothersStretchIsReported) {
     EXPECT_NE(err.str().find("прогон 2000000000 взял"), std::string::npos);
     // A short study says nothing.
     err.str("");
-    ASSERT_EQ(Run({"--seed", "100000", "--replications", "2", "--arrivals", "200", model}),
-              kRunOk);
+    ASSERT_EQ(Run({"--seed", "100000", "--replications", "2", "--arrivals", "200", model}), kRunOk);
     EXPECT_TRUE(err.str().empty()) << err.str();
 }
 
@@ -229,12 +228,12 @@ TEST_F(ReplicationRunsTest, MergedPartsGiveWhatOneRunOfAllGives) {
 TEST_F(ReplicationRunsTest, MergeRefusesWhatDoesNotBelongTogether) {
     const std::string mm1 = Save(*Example("mm1.qsf"), "mm1.qsf");
     const std::string a = Part("a.json", {"--replications", "3", "--arrivals", "500", mm1});
-    const std::string longer = Part("long.json", {"--seed", "3", "--replications", "3",
-                                                  "--arrivals", "600", mm1});
+    const std::string longer =
+        Part("long.json", {"--seed", "3", "--replications", "3", "--arrivals", "600", mm1});
     const std::string single = Part("single.json", {"--arrivals", "500", mm1});
-    const std::string other = Part("other.json", {"--seed", "3", "--replications", "2",
-                                                  "--arrivals", "500",
-                                                  Save(*Example("three_devices.qsf"), "t.qsf")});
+    const std::string other =
+        Part("other.json", {"--seed", "3", "--replications", "2", "--arrivals", "500",
+                            Save(*Example("three_devices.qsf"), "t.qsf")});
     auto refused = [&](std::vector<std::string> files, const std::string& says) {
         err.str("");
         files.insert(files.begin(), "--merge");
@@ -269,8 +268,8 @@ TEST_F(ReplicationRunsTest, MergeRefusesWhatDoesNotBelongTogether) {
     const std::string saved = (dir / "saved.qsf").string();
     ASSERT_EQ(Run({"--arrivals", "300", "--save", saved, mm1}), kRunOk);
     Taken();
-    const std::string b = Part("b.json", {"--seed", "3", "--replications", "2", "--arrivals",
-                                          "500", saved});
+    const std::string b =
+        Part("b.json", {"--seed", "3", "--replications", "2", "--arrivals", "500", saved});
     EXPECT_EQ(Run({"--merge", a, b}), kRunOk) << err.str();
 }
 
@@ -293,8 +292,7 @@ TEST_F(ReplicationRunsTest, TheBarCountsReplicationsAndAFailedProcessIsAnError) 
     const RunOptions spread =
         ParseRunOptions({"--replications", "4", "--jobs", "2", "--arrivals", "20000", model})
             .options;
-    EXPECT_EQ(RunBatch(spread, out, err, {&broken, std::chrono::nanoseconds(0)}),
-              kRunWorkerFailed);
+    EXPECT_EQ(RunBatch(spread, out, err, {&broken, std::chrono::nanoseconds(0)}), kRunWorkerFailed);
     EXPECT_NE(err.str().find("Процесс прогонов 1 из 2 завершился с ошибкой."), std::string::npos)
         << err.str();
     EXPECT_TRUE(Taken().empty());

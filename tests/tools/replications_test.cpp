@@ -66,9 +66,9 @@ TEST(StudentTTest, QuantilesMatchTheTables) {
     const struct {
         uint64_t df;
         double t;
-    } table[] = {{3, 3.1824},  {4, 2.7764},   {5, 2.5706},  {9, 2.2622},  {10, 2.2281},
-                 {19, 2.0930}, {30, 2.0423},  {60, 2.0003}, {120, 1.9799}, {400, 1.9659},
-                 {401, 1.9659}, {1000, 1.9623}};
+    } table[] = {{3, 3.1824},   {4, 2.7764},   {5, 2.5706},   {9, 2.2622},
+                 {10, 2.2281},  {19, 2.0930},  {30, 2.0423},  {60, 2.0003},
+                 {120, 1.9799}, {400, 1.9659}, {401, 1.9659}, {1000, 1.9623}};
     for (const auto& row : table)
         EXPECT_NEAR(StudentT975(row.df), row.t, 5e-5) << row.df;
     // The two ways of computing meet where one hands over to the other: the
