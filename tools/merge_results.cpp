@@ -12,6 +12,7 @@
 
 #include "tools/batch_run.h"
 #include "tools/replication_study.h"
+#include "tools/replications.h"
 #include "tools/study_document.h"
 
 namespace marvolt {
@@ -194,7 +195,8 @@ class DocumentReader : public nlohmann::json_sax<Json> {
         if (depth_ != 3)
             return Fail("запись прогона");
         if (recordKey_ == "number") {
-            if (!v.is_number_unsigned() || v.get<uint64_t>() > std::numeric_limits<uint32_t>::max())
+            // Numbers past the cycle would start where lower ones do.
+            if (!v.is_number_unsigned() || v.get<uint64_t>() >= kReplicationLimit)
                 return Fail("номер прогона");
             current_.number = v.get<uint32_t>();
             hasNumber_ = true;

@@ -1,5 +1,9 @@
 #include "tools/json_stream.h"
 
+#include "kernel/queue.h"
+#include "tools/example_models.h"
+#include "tools/run_results.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -70,6 +74,27 @@ TEST(JsonStreamTest, CompactContainersKeepToOneLine) {
               "  \"after\": \"x\"\n"
               "}");
     EXPECT_EQ(Json::parse(out.str())["rows"][0]["values"][0], 1.5);
+}
+
+// Every node kind and many types, with its distributions: the streamed
+// document is the library's own dump of what it holds.
+TEST(JsonStreamTest, ARunsDocumentIsTheLibrarysDumpOfItself) {
+    auto wide = BuildWideModel(4);
+    wide->arrivalsLimit = 3000;
+    auto* queue = static_cast<CQueue*>(wide->Node(3));
+    queue->waitDistFlags[0] = queue->waitDistFlags[2] = 1;
+    queue->lengthDistFlags[1] = 1;
+    RestoreRandomStartState();
+    wide->Experiment();
+    std::ostringstream out;
+    JsonStream j(out);
+    j.BeginObject();
+    WriteRunFields(j, *wide);
+    j.EndObject();
+    const Json doc = Json::parse(out.str());
+    EXPECT_EQ(out.str(), doc.dump(2));
+    EXPECT_EQ(doc["distributions"].size(), 3u);
+    EXPECT_GT(doc["indicators"].size(), 6000u);
 }
 
 }  // namespace

@@ -260,6 +260,9 @@ TEST_F(ReplicationRunsTest, MergeRefusesWhatDoesNotBelongTogether) {
     Json badLayout = doc;
     badLayout["layout"]["nodes"][2]["admitted"] = Json::array({7});
     refused({Write("layout.json", badLayout.dump())}, "описание модели повреждено");
+    Json farNumber = doc;
+    farNumber["replications"][2]["number"] = uint64_t{1} << 31;
+    refused({Write("far.json", farNumber.dump())}, "номер прогона");
     Json badValue = doc;
     badValue["replications"][0]["values"][3] = "x";
     refused({Write("value.json", badValue.dump())}, "значение прогона");
