@@ -298,11 +298,16 @@ TEST_F(QueueTest, RandomOrderSearchesOutwardsFrontFirst) {
         const int k = NextRandom() % n;
         SetRandomState(saved);
         RequestDeque& c = queue->classes[0];
+        auto retype = [&c](int i, uint8_t type) {
+            QueueRequest r = c[static_cast<size_t>(i)];
+            r.requestType = type;
+            c.Set(static_cast<size_t>(i), r);
+        };
         for (int i = 0; i < n; ++i)
-            c[static_cast<size_t>(i)].requestType = 0;
+            retype(i, 0);
         for (int o : offsets) {
             ASSERT_TRUE(k + o >= 0 && k + o < n) << "draw " << k << " of " << n;
-            c[static_cast<size_t>(k + o)].requestType = 1;
+            retype(k + o, 1);
         }
         const SimTime want = c[static_cast<size_t>(k + expected)].birthTime;
         const TakenRequest r = TakeAt(20, {0, 1});
