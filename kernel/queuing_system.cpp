@@ -369,6 +369,8 @@ std::unique_ptr<CQueuingSystem> CQueuingSystem::CopyModel(const CQueuingSystem& 
     copy->countDistribution = source.countDistribution;
     copy->stopReason = source.stopReason;
     copy->factorRunsDone = source.factorRunsDone;
+    copy->limitStopRun = source.limitStopRun;
+    copy->inSystemLimit_ = source.inSystemLimit_;
     return copy;
 }
 
@@ -429,6 +431,9 @@ void CQueuingSystem::Loop(Watch* watch) {
         const uint32_t arrivedBefore = arrived;
         modelTime = p->NextEventTime();
         p->ProcessEvent();
+        // The bound on the requests held stops the run within the event.
+        if (stopReason != StopReason::kFinished)
+            break;
         // A run must end: count events that bring it no closer to its stop criterion.
         const bool progress = stopByTime ? modelTime > before : arrived > arrivedBefore;
         if (progress) {
@@ -469,6 +474,7 @@ void CQueuingSystem::Run(const ProgressCallback& progress) {
 }
 
 int CQueuingSystem::Experiment(const ProgressCallback& progress) {
+    limitStopRun = kNoIndex;
     if (factorRun)
         return RunFactorExperiment(progress);
     Run(progress);

@@ -35,6 +35,11 @@ nlohmann::ordered_json ResultsJson(const CQueuingSystem& m) {
     doc["modelTime"] = m.modelTime;
     doc["arrived"] = m.arrived;
     doc["stoppedByGuard"] = m.stopReason == StopReason::kProgressGuard;
+    // Only a run that met the bound says so, so the documents of every other run stay as they were.
+    if (m.stopReason == StopReason::kTooManyRequests) {
+        doc["stoppedByLimit"] = true;
+        doc["inSystemLimit"] = m.InSystemLimit();
+    }
     nlohmann::ordered_json indicators = nlohmann::ordered_json::array();
     nlohmann::ordered_json distributions = nlohmann::ordered_json::array();
     std::vector<uint8_t> objects;
@@ -102,12 +107,15 @@ void FactorJson(const CQueuingSystem& m, nlohmann::ordered_json& doc) {
                      {"object", ObjectName(m, f.factorObject)},
                      {"parameter", f.factorParameter},
                      {"values", values}};
+    if (m.limitStopRun != kNoIndex)
+        doc["factor"]["limitStopRun"] = m.limitStopRun;
     nlohmann::ordered_json deps = nlohmann::ordered_json::array();
     for (uint32_t i = 0; i < m.dependencies.itemCount(); ++i) {
         const CDependInfo& d = *m.dependencies.Item(i);
         nlohmann::ordered_json dv = nlohmann::ordered_json::array();
-        for (float v : d.values)
-            dv.push_back(FiniteOrNull(v));
+        // A run that did not go to its end gave no value.
+        for (size_t k = 0; k < d.values.size(); ++k)
+            dv.push_back(k < m.factorRunsDone ? FiniteOrNull(d.values[k]) : nullptr);
         deps.push_back({{"caption", CAppData::DependencyCaption(m, d)},
                         {"object", ObjectName(m, d.dependencyObject)},
                         {"type", TypeName(m, d.dependencyType)},
@@ -126,13 +134,25 @@ void FactorTable(const CQueuingSystem& m, std::ostream& out) {
     for (uint32_t i = 0; i < m.dependencies.itemCount(); ++i) {
         const CDependInfo& d = *m.dependencies.Item(i);
         out << CAppData::DependencyCaption(m, d);
-        for (float v : d.values)
-            out << '\t' << CAppData::FormatValue(v);
+        for (size_t k = 0; k < d.values.size(); ++k) {
+            out << '\t';
+            if (k < m.factorRunsDone)
+                out << CAppData::FormatValue(d.values[k]);
+        }
         out << '\n';
     }
 }
 
 }  // namespace
+
+std::string LimitWarning(const CQueuingSystem& m) {
+    const std::string why =
+        "модель накопила слишком много заявок (предел " + std::to_string(m.InSystemLimit()) + ").";
+    if (m.limitStopRun == kNoIndex)
+        return "Прогон остановлен: " + why;
+    return "Факторный эксперимент остановлен на прогоне " + std::to_string(m.limitStopRun + 1) +
+           " из " + std::to_string(m.usedFactor.valueCount) + ": " + why;
+}
 
 int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
              const ProgressDisplay& progress) {
@@ -147,6 +167,8 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
         return kRunUnreadableModel;
     }
     CQueuingSystem& model = *opened.current;
+    if (options.maxInSystem)
+        model.SetInSystemLimit(*options.maxInSystem);
     if (options.time) {
         model.stopByTime = 1;
         model.timeLimit = *options.time;
@@ -173,6 +195,8 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
     }
     if (model.stopReason == StopReason::kProgressGuard) {
         err << "Прогон остановлен: модель перестала продвигаться к условию окончания.\n";
+    } else if (model.stopReason == StopReason::kTooManyRequests) {
+        err << LimitWarning(model) << '\n';
     }
 
     if (options.json) {

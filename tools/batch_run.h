@@ -3,7 +3,9 @@
 
 #include <chrono>
 #include <iosfwd>
+#include <string>
 
+#include "kernel/queuing_system.h"
 #include "tools/run_options.h"
 
 namespace marvolt {
@@ -22,6 +24,9 @@ struct ProgressDisplay {
     std::ostream* to = nullptr;
     std::chrono::nanoseconds period = std::chrono::milliseconds(100);
 };
+
+// The warning for a run or factor experiment that the bound on the requests held stopped.
+std::string LimitWarning(const CQueuingSystem& m);
 
 // Opens, runs and reports; never asks anything. Returns the exit status.
 int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "kernel/queuing_system.h"
 #include "results/number_text.h"
 
 namespace marvolt {
@@ -22,15 +23,21 @@ std::optional<uint32_t> ParsePositiveInteger(std::string_view text) {
 }
 
 std::string RunUsage() {
-    return "Использование: marvolt-run [параметры] МОДЕЛЬ.qsf\n"
-           "Usage: marvolt-run [options] MODEL.qsf\n"
-           "\n"
-           "Runs the experiment the model file describes: a single run, or the factor\n"
-           "experiment when the model's factor flag is set, and prints its results.\n"
-           "\n"
-           "  --time T        stop the run when the model time passes T (a positive real)\n"
-           "  --arrivals N    stop the run when more than N requests have arrived (a positive "
-           "integer)\n"
+    return std::string(
+               "Использование: marvolt-run [параметры] МОДЕЛЬ.qsf\n"
+               "Usage: marvolt-run [options] MODEL.qsf\n"
+               "\n"
+               "Runs the experiment the model file describes: a single run, or the factor\n"
+               "experiment when the model's factor flag is set, and prints its results.\n"
+               "\n"
+               "  --time T        stop the run when the model time passes T (a positive real)\n"
+               "  --arrivals N    stop the run when more than N requests have arrived (a positive "
+               "integer)\n"
+               "  --max-in-system N\n"
+               "                  stop the run when the model would hold more than N requests at\n"
+               "                  once (a positive integer; ") +
+           std::to_string(kDefaultInSystemLimit) +
+           " unless given)\n"
            "  --json          print one JSON document instead of the report text\n"
            "  --save OUT.qsf  save the model with its results to OUT.qsf\n"
            "  --help          show this text\n"
@@ -70,13 +77,14 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
                                "\".\nПравильным значением является любое положительное число.";
                 return parsed;
             }
-        } else if (a == "--arrivals") {
+        } else if (a == "--arrivals" || a == "--max-in-system") {
             const auto text = value(i, a);
             if (!text)
                 return parsed;
-            o.arrivals = ParsePositiveInteger(*text);
-            if (!o.arrivals) {
-                parsed.error = "--arrivals: Введено некорректное значение \"" + *text +
+            std::optional<uint32_t>& target = a == "--arrivals" ? o.arrivals : o.maxInSystem;
+            target = ParsePositiveInteger(*text);
+            if (!target) {
+                parsed.error = a + ": Введено некорректное значение \"" + *text +
                                "\".\nПравильным значением является целое положительное число.";
                 return parsed;
             }
