@@ -183,19 +183,4 @@ QueueRequest RequestDeque::erase(size_t position) {
     return removed;
 }
 
-size_t RequestDeque::HeldBytes() const {
-    auto blockBytes = [](const Block& b) {
-        return sizeof(Block) + (b.arrival ? kBlockSize * sizeof(SimTime) : 0) +
-               (b.allowance ? kBlockSize * sizeof(float) : 0);
-    };
-    size_t bytes = blocks_.capacity() * sizeof(blocks_[0]);
-    for (const auto& b : blocks_) {
-        if (b)
-            bytes += blockBytes(*b);
-    }
-    if (spare_)
-        bytes += blockBytes(*spare_);
-    return bytes;
-}
-
 }  // namespace marvolt

@@ -64,9 +64,6 @@ class RequestDeque {
     QueueRequest erase(size_t position);                  // returns the removed element
     void clear();
 
-    // The bytes this deque has allocated, its spare block included.
-    size_t HeldBytes() const;
-
     static constexpr size_t kBlockShift = 9;
     static constexpr size_t kBlockSize = size_t{1} << kBlockShift;
 
