@@ -413,7 +413,8 @@ void CQueuingSystem::EndRun() {
 }
 
 bool CQueuingSystem::Stop() const {
-    if (!eventList.nonEmpty)
+    // A run the bound on the requests held stopped within an event ends there.
+    if (!eventList.nonEmpty || stopReason != StopReason::kFinished)
         return true;
     if (stopByTime)
         return modelTime > timeLimit;
@@ -431,21 +432,20 @@ void CQueuingSystem::Loop(Watch* watch) {
         const uint32_t arrivedBefore = arrived;
         modelTime = p->NextEventTime();
         p->ProcessEvent();
-        // The bound on the requests held stops the run within the event.
-        if (stopReason != StopReason::kFinished)
-            break;
         // A run must end: count events that bring it no closer to its stop criterion.
         const bool progress = stopByTime ? modelTime > before : arrived > arrivedBefore;
         if (progress) {
             stalled = 0;
         } else if (++stalled >= progressGuard) {
-            stopReason = StopReason::kProgressGuard;
+            // The bound, met within the same event, is the better reason.
+            if (stopReason == StopReason::kFinished)
+                stopReason = StopReason::kProgressGuard;
             break;
         }
         if constexpr (kWatched) {
             if (--untilLook == 0) {
                 untilLook = Watch::kEventsPerLook;
-                if (!watch->Look(*this)) {
+                if (stopReason == StopReason::kFinished && !watch->Look(*this)) {
                     stopReason = StopReason::kCancelled;
                     break;
                 }
