@@ -16,15 +16,19 @@ QString StartupModelPath(const QStringList& arguments) {
 Program::Program(UiServices services)
     : mainForm_(services),
       dlawForm_(services.messages, &mainForm_),
+      resultsForm_(services, models_, &mainForm_),
       addObjectForm_(services.messages, &mainForm_),
       accumulatorForm_(services.messages, &mainForm_),
-      aboutForm_(&mainForm_) {
+      aboutForm_(&mainForm_),
+      tableForm_(services, &mainForm_) {
     mainForm_.SetNameDialog(&addObjectForm_);
     mainForm_.SetAboutBox(&aboutForm_);
     accumulatorForm_.SetLawDialog(
         [this](LawRecord& law, bool serviceTime) { return dlawForm_.EditLaw(law, serviceTime); });
     mainForm_.SetPropertiesDialog(
         [this](CQSObject* node, CRequestType* type) { return accumulatorForm_.Edit(node, type); });
+    resultsForm_.SetTableWindow(&tableForm_);
+    mainForm_.SetExperimentWindow([this] { resultsForm_.exec(); });
 }
 
 void Program::ShowMainWindow() {

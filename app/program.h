@@ -10,6 +10,8 @@
 #include "editor/main_form.h"
 #include "editor/objects_form.h"
 #include "editor/ui_services.h"
+#include "results/experiments_form.h"
+#include "results/table_form.h"
 
 namespace marvolt {
 
@@ -24,7 +26,9 @@ class Program {
 
     TMainForm& MainForm() { return mainForm_; }
     TDLawForm& DLawForm() { return dlawForm_; }
+    TResultsForm& ExperimentWindow() { return resultsForm_; }
     TAccumulatorForm& AccumulatorForm() { return accumulatorForm_; }
+    TTableForm& TableWindow() { return tableForm_; }
     // Only the main window is shown, maximised; the others open modally when needed.
     void ShowMainWindow();
     // Shows the main window and opens the model named in the arguments (the
@@ -34,14 +38,31 @@ class Program {
     void Start(const QStringList& arguments);
 
   private:
+    // The experiment window finds the models where the main window keeps them.
+    class MainWindowModels final : public ModelPlace {
+      public:
+        explicit MainWindowModels(TMainForm& main) : main_(main) {}
+        CQueuingSystem* Current() override { return main_.Model(); }
+        CQueuingSystem* StoredResults() override { return main_.ResultsModel(); }
+        void StoreResults(std::unique_ptr<CQueuingSystem> r) override {
+            main_.SetResultsModel(std::move(r));
+        }
+
+      private:
+        TMainForm& main_;
+    };
+
     // Members are made in this order: the start-up order of the windows. The
     // experiment window follows the law dialog, and the table window the
     // about box. Dialogs are destroyed before the main window they belong to.
     TMainForm mainForm_;
+    MainWindowModels models_{mainForm_};
     TDLawForm dlawForm_;
+    TResultsForm resultsForm_;
     TAddObjectForm addObjectForm_;
     TAccumulatorForm accumulatorForm_;
     TAboutForm aboutForm_;
+    TTableForm tableForm_;
 };
 
 }  // namespace marvolt

@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 
 namespace marvolt {
 
@@ -11,6 +12,23 @@ void QtClipboardService::SetImage(const QImage& image) {
 
 void QtClipboardService::SetText(const QString& text) {
     QGuiApplication::clipboard()->setText(text);
+}
+
+bool QtClipboardService::SetFormatted(const QString& html, const QByteArray& rtf,
+                                      const QString& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    auto* data = new QMimeData;
+    data->setHtml(html);
+    data->setText(text);
+    // Word processors look for RTF under either name.
+    data->setData(QStringLiteral("text/rtf"), rtf);
+    data->setData(QStringLiteral("application/rtf"), rtf);
+    clipboard->setMimeData(data);
+    // A clipboard that refused the data does not give it back.
+    const QMimeData* now = clipboard->mimeData();
+    return now && now->hasHtml() && now->html() == html;
 }
 
 }  // namespace marvolt

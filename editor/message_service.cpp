@@ -42,6 +42,8 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
             return QMessageBox::Information;
         case MessageIcon::kWarning:
             return QMessageBox::Warning;
+        case MessageIcon::kError:
+            return QMessageBox::Critical;
         case MessageIcon::kQuestion:
             return QMessageBox::Question;
         case MessageIcon::kNone:

@@ -10,7 +10,7 @@ class QWidget;
 
 namespace marvolt {
 
-enum class MessageIcon { kNone, kInformation, kWarning, kQuestion };
+enum class MessageIcon { kNone, kInformation, kWarning, kQuestion, kError };
 
 // Buttons of a box; Show answers the one pressed.
 enum MessageButton : int {

@@ -46,6 +46,26 @@ bool TextCodec::Encode(const std::string& utf8, std::string& out) {
     return Convert(toFile_, in, left, out);
 }
 
+std::string TextCodec::EncodeReplacing(const std::string& utf8) {
+    std::string out;
+    if (toFile_ == reinterpret_cast<iconv_t>(-1))
+        return std::string(utf8.size(), '?');
+    iconv(toFile_, nullptr, nullptr, nullptr, nullptr);
+    const char* in = utf8.data();
+    size_t left = utf8.size();
+    while (!Convert(toFile_, in, left, out) && left > 0) {
+        out += '?';
+        // Past the whole character: its lead byte and any continuation bytes.
+        size_t skip = 1;
+        while (skip < left && (static_cast<unsigned char>(in[skip]) & 0xC0) == 0x80)
+            ++skip;
+        in += skip;
+        left -= skip;
+        iconv(toFile_, nullptr, nullptr, nullptr, nullptr);
+    }
+    return out;
+}
+
 void TextCodec::Decode(const char* data, size_t size, std::string& out) {
     out.clear();
     if (fromFile_ == reinterpret_cast<iconv_t>(-1)) {

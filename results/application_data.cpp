@@ -268,11 +268,21 @@ std::string CAppData::FactorCaption(const CQueuingSystem& model, const FactorSet
 }
 
 float CAppData::ShownValue(const CQueuingSystem& m, uint8_t id, uint8_t object, uint8_t type) {
-    // A slot that no request reached keeps the "no minimum yet" mark of the
-    // kernel; it is shown as 0, like the mean and the maximum there.
-    if (id == indMinLifetime && m.CountIndicator(indArrived, object, type) == 0)
+    const float v = m.RealIndicator(id, object, type);
+    if ((id == indMinLifetime || id == indMinService) && v >= kLargestFloat)
         return 0.0f;
-    return m.RealIndicator(id, object, type);
+    return v;
+}
+
+std::string CAppData::StopReasonText(StopReason reason) {
+    switch (reason) {
+        case StopReason::kProgressGuard:
+            return "Прогон остановлен: модель перестала продвигаться к условию окончания.";
+        case StopReason::kTooManyRequests:
+            return "Прогон остановлен: модель накопила слишком много заявок.";
+        default:
+            return {};
+    }
 }
 
 std::string CAppData::ReportText(const CQueuingSystem* results) {

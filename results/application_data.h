@@ -58,7 +58,13 @@ class CAppData {
 
     // The report of every indicator of the results model; empty without one.
     static std::string ReportText(const CQueuingSystem* results);
-    // An indicator's value as the result displays show it.
+    // The warning for a run that ended for a reason other than reaching its
+    // stop criterion or being cancelled; empty for those two.
+    static std::string StopReasonText(StopReason reason);
+
+    // An indicator's value as the result displays show it: a minimum that no
+    // value has set yet (the kernel's largest float) is 0, like the mean and
+    // the maximum beside it.
     static float ShownValue(const CQueuingSystem& model, uint8_t id, uint8_t object, uint8_t type);
 };
 

@@ -5,6 +5,8 @@
 #     what: a node name, "type:<request type>" or "law:<channel>"
 #   scripts/screenshot.sh --dialogs [folder]
 #     the properties dialog of every kind and the law dialog, one picture each
+#   scripts/screenshot.sh --experiment [model.qsf] [folder]
+#     the experiment window's tabs after a run, and the progress dialog of a long run
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,7 +14,8 @@ build_dir=${BUILD_DIR:-build}
 
 bash scripts/setup.sh
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build_dir" -j2 --target marvolt marvolt_screenshot_driver
+cmake --build "$build_dir" -j2 --target marvolt marvolt_screenshot_driver \
+  marvolt_experiment_screenshot_driver
 
 shoot() {
   mkdir -p "$(dirname "$2")"
@@ -20,6 +23,15 @@ shoot() {
     "$build_dir/tests/marvolt_screenshot_driver" "$(realpath "$1")" "$(realpath -m "$2")" "${@:3}"
   echo "screenshot: $2"
 }
+
+if [ "${1:-}" = "--experiment" ]; then
+  model=${2:-examples/two_stage_line.qsf}
+  out=${3:-out}
+  mkdir -p "$out"
+  xvfb-run -a -s "-screen 0 1280x800x24" \
+    "$build_dir/tests/marvolt_experiment_screenshot_driver" "$(realpath "$model")" "$(realpath "$out")"
+  exit 0
+fi
 
 if [ "${1:-}" = "--dialogs" ]; then
   out=${2:-out}

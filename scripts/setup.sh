@@ -11,6 +11,7 @@ packages=(
   libjpeg-dev nlohmann-json3-dev
   fonts-dejavu-core fonts-liberation xvfb xauth
   desktop-file-utils shared-mime-info
+  libreoffice-writer-nogui
 )
 
 missing=()

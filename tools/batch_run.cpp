@@ -145,13 +145,13 @@ void FactorTable(const CQueuingSystem& m, std::ostream& out) {
 
 }  // namespace
 
-std::string LimitWarning(const CQueuingSystem& m) {
-    const std::string why =
-        "модель накопила слишком много заявок (предел " + std::to_string(m.InSystemLimit()) + ").";
+std::string LimitDetails(const CQueuingSystem& m) {
+    const std::string limit =
+        "предел числа заявок в модели: " + std::to_string(m.InSystemLimit()) + ".";
     if (m.limitStopRun == kNoIndex)
-        return "Прогон остановлен: " + why;
+        return "Достигнут " + limit;
     return "Факторный эксперимент остановлен на прогоне " + std::to_string(m.limitStopRun + 1) +
-           " из " + std::to_string(m.usedFactor.valueCount) + ": " + why;
+           " из " + std::to_string(m.usedFactor.valueCount) + "; " + limit;
 }
 
 int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
@@ -193,11 +193,11 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
         err << "Фактор установлен некорректно.\nЭксперимент не может быть проведен.\n";
         return kRunInvalidFactor;
     }
-    if (model.stopReason == StopReason::kProgressGuard) {
-        err << "Прогон остановлен: модель перестала продвигаться к условию окончания.\n";
-    } else if (model.stopReason == StopReason::kTooManyRequests) {
-        err << LimitWarning(model) << '\n';
+    if (const std::string stopped = CAppData::StopReasonText(model.stopReason); !stopped.empty()) {
+        err << stopped << '\n';
     }
+    if (model.stopReason == StopReason::kTooManyRequests)
+        err << LimitDetails(model) << '\n';
 
     if (options.json) {
         nlohmann::ordered_json doc = ResultsJson(model);

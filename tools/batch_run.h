@@ -25,8 +25,9 @@ struct ProgressDisplay {
     std::chrono::nanoseconds period = std::chrono::milliseconds(100);
 };
 
-// The warning for a run or factor experiment that the bound on the requests held stopped.
-std::string LimitWarning(const CQueuingSystem& m);
+// What the runner adds to the warning of a run or factor experiment that the
+// bound on the requests held stopped: the bound, and the run it stopped.
+std::string LimitDetails(const CQueuingSystem& m);
 
 // Opens, runs and reports; never asks anything. Returns the exit status.
 int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,

@@ -1,26 +1,9 @@
 #include "tools/run_options.h"
 
-#include <limits>
-
 #include "kernel/queuing_system.h"
-#include "results/number_text.h"
+#include "results/logic/stop_limits.h"
 
 namespace marvolt {
-
-std::optional<float> ParsePositiveReal(std::string_view text) {
-    // The model keeps the limit as a float32: it must stay positive there.
-    const std::optional<float> v = ParseFloat32(text);
-    if (!v || !(*v > 0.0f))
-        return std::nullopt;
-    return v;
-}
-
-std::optional<uint32_t> ParsePositiveInteger(std::string_view text) {
-    const std::optional<int64_t> v = ParseInteger(text);
-    if (!v || *v <= 0 || *v > std::numeric_limits<uint32_t>::max())
-        return std::nullopt;
-    return static_cast<uint32_t>(*v);
-}
 
 std::string RunUsage() {
     return std::string(
@@ -71,10 +54,9 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
             const auto text = value(i, a);
             if (!text)
                 return parsed;
-            o.time = ParsePositiveReal(*text);
+            o.time = ReadPositiveReal(*text);
             if (!o.time) {
-                parsed.error = "--time: Введено некорректное значение \"" + *text +
-                               "\".\nПравильным значением является любое положительное число.";
+                parsed.error = "--time: " + PositiveRealMessage(*text);
                 return parsed;
             }
         } else if (a == "--arrivals" || a == "--max-in-system") {
@@ -82,10 +64,9 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
             if (!text)
                 return parsed;
             std::optional<uint32_t>& target = a == "--arrivals" ? o.arrivals : o.maxInSystem;
-            target = ParsePositiveInteger(*text);
+            target = ReadArrivalsLimit(*text);
             if (!target) {
-                parsed.error = a + ": Введено некорректное значение \"" + *text +
-                               "\".\nПравильным значением является целое положительное число.";
+                parsed.error = a + ": " + PositiveIntegerMessage(*text);
                 return parsed;
             }
         } else if (a == "--save") {

@@ -28,8 +28,4 @@ struct ParsedOptions {
 ParsedOptions ParseRunOptions(const std::vector<std::string>& args);
 std::string RunUsage();
 
-// Values checked the way the experiment window checks them.
-std::optional<float> ParsePositiveReal(std::string_view text);
-std::optional<uint32_t> ParsePositiveInteger(std::string_view text);
-
 }  // namespace marvolt

@@ -66,13 +66,28 @@ class RecordingFileDialogs final : public FileDialogService {
     }
 };
 
+struct FormattedContent {
+    QString html;
+    QByteArray rtf;
+    QString text;
+};
+
 class RecordingClipboard final : public ClipboardService {
   public:
     std::vector<QImage> images;
     std::vector<QString> texts;
+    std::vector<FormattedContent> formatted;
+    // A clipboard that will not take formatted content.
+    bool refuseFormatted = false;
 
     void SetImage(const QImage& image) override { images.push_back(image); }
     void SetText(const QString& text) override { texts.push_back(text); }
+    bool SetFormatted(const QString& html, const QByteArray& rtf, const QString& text) override {
+        if (refuseFormatted)
+            return false;
+        formatted.push_back({html, rtf, text});
+        return true;
+    }
 };
 
 struct RecordingServices {

@@ -14,6 +14,8 @@ namespace marvolt::testing_models {
 
 // Node order: 0 refusal sink, 1 generator, 2 queue, 3 channel, 4 sink.
 struct QueueLine {
+    static constexpr uint8_t kRefusalsAt = 0, kGeneratorAt = 1, kQueueAt = 2, kChannelAt = 3,
+                             kSinkAt = 4;
     std::unique_ptr<CQueuingSystem> model = std::make_unique<CQueuingSystem>();
     CGenerator* generator = nullptr;
     CQueue* queue = nullptr;

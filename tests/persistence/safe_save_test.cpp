@@ -1,36 +1,24 @@
 // Any bytes are saved so that a failure leaves the file that was there.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "persistence/safe_save.h"
+#include "tests/support/test_folder.h"
 
 namespace marvolt {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Contents(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test_files::FileBytes;
 
 class SafeSave : public ::testing::Test {
   protected:
     fs::path dir;
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("marvolt_safe_save_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
+    void SetUp() override { dir = test_files::FreshFolder("marvolt_safe_save_"); }
     void TearDown() override { fs::remove_all(dir); }
     std::vector<std::string> Names() const {
         std::vector<std::string> found;
@@ -47,7 +35,7 @@ TEST_F(SafeSave, WritesAnyBytesAndReplacesTheOldFile) {
     const std::string picture("BM\0\0\xff\x01\n\r\n",
                               9);  // zero bytes and line ends kept as they are
     ASSERT_TRUE(SaveBytesSafely(path, picture));
-    EXPECT_EQ(Contents(path), picture);
+    EXPECT_EQ(FileBytes(path), picture);
     ASSERT_TRUE(SaveBytesSafely(path, ""));
     EXPECT_EQ(fs::file_size(path), 0u);
     EXPECT_EQ(Names(), std::vector<std::string>{"report.txt"}) << "no temporary file is left";
@@ -61,19 +49,13 @@ TEST_F(SafeSave, FailuresAnswerFalseAndLeaveTheOldFile) {
     // A full disk: writes beyond a file size limit fail part-way.
     const fs::path path = dir / "report.txt";
     std::ofstream(path) << "old";
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const SafeSaveResult r = SaveBytesWithResult(path, std::string(5000, 'n'));
-    const bool answer = SaveBytesSafely(path, std::string(5000, 'n'));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    const auto [r, answer] = test_files::WithFileSizeLimit(1000, [&] {
+        return std::pair{SaveBytesWithResult(path, std::string(5000, 'n')),
+                         SaveBytesSafely(path, std::string(5000, 'n'))};
+    });
     EXPECT_EQ(r, SafeSaveResult::kWriteFailed);
     EXPECT_FALSE(answer);
-    EXPECT_EQ(Contents(path), "old");
+    EXPECT_EQ(FileBytes(path), "old");
     EXPECT_EQ(Names(), std::vector<std::string>{"report.txt"});
 }
 

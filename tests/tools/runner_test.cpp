@@ -9,6 +9,7 @@
 #include "kernel/channel.h"
 #include "kernel/generator.h"
 #include "persistence/model_file.h"
+#include "results/logic/stop_limits.h"
 #include "tools/batch_run.h"
 #include "tools/example_models.h"
 #include "tools/progress_bar.h"
@@ -51,23 +52,26 @@ class RunnerTest : public ::testing::Test {
 };
 
 TEST_F(RunnerTest, OptionsAreCheckedLikeTheExperimentWindow) {
-    EXPECT_FALSE(ParsePositiveReal("0"));
-    EXPECT_FALSE(ParsePositiveReal("-3"));
-    EXPECT_FALSE(ParsePositiveReal("1,5"));
-    EXPECT_FALSE(ParsePositiveReal("abc"));
-    EXPECT_FALSE(ParsePositiveReal("inf"));
-    EXPECT_FALSE(ParsePositiveReal("1e40")) << "beyond what the model stores";
-    EXPECT_FALSE(ParsePositiveReal("1e-46")) << "0 once kept as a float";
-    EXPECT_FALSE(ParsePositiveReal(" 5"));
-    EXPECT_FALSE(ParsePositiveReal("0x10"));
-    EXPECT_FALSE(ParsePositiveReal("+5"));
-    EXPECT_EQ(ParsePositiveReal("2.5"), 2.5f);
-    EXPECT_EQ(ParsePositiveReal("1e3"), 1000.0f);
-    EXPECT_FALSE(ParsePositiveInteger("0"));
-    EXPECT_FALSE(ParsePositiveInteger("1.5"));
-    EXPECT_FALSE(ParsePositiveInteger("4294967296"));
-    EXPECT_FALSE(ParsePositiveInteger("+5"));
-    EXPECT_EQ(ParsePositiveInteger("4294967295"), 4294967295u);
+    EXPECT_FALSE(ReadPositiveReal("0"));
+    EXPECT_FALSE(ReadPositiveReal("-3"));
+    EXPECT_FALSE(ReadPositiveReal("1,5"));
+    EXPECT_FALSE(ReadPositiveReal("abc"));
+    EXPECT_FALSE(ReadPositiveReal("inf"));
+    EXPECT_FALSE(ReadPositiveReal("1e40")) << "beyond what the model stores";
+    EXPECT_FALSE(ReadPositiveReal("1e-46")) << "0 once kept as a float";
+    EXPECT_FALSE(ReadPositiveReal(" 5"));
+    EXPECT_FALSE(ReadPositiveReal("0x10"));
+    EXPECT_FALSE(ReadPositiveReal("+5"));
+    EXPECT_EQ(ReadPositiveReal("2.5"), 2.5f);
+    EXPECT_EQ(ReadPositiveReal("1e3"), 1000.0f);
+    EXPECT_FALSE(ReadArrivalsLimit("0"));
+    EXPECT_FALSE(ReadArrivalsLimit("1.5"));
+    EXPECT_FALSE(ReadArrivalsLimit("4294967296"));
+    EXPECT_FALSE(ReadArrivalsLimit("+5"));
+    // A count of arrivals compared as 32 bits would wrap before passing these.
+    EXPECT_FALSE(ReadArrivalsLimit("4294967295"));
+    EXPECT_FALSE(ReadArrivalsLimit("2147483648"));
+    EXPECT_EQ(ReadArrivalsLimit("2147483647"), 2147483647u);
 
     EXPECT_NE(ParseRunOptions({"--time", "-1", "m.qsf"}).error.find("положительное число"),
               std::string::npos);
@@ -120,6 +124,22 @@ TEST_F(RunnerTest, SingleRunPrintsTheReportAndOverridesTheStop) {
     }
     ASSERT_EQ(doc["distributions"].size(), 1u) << "only the collected waiting-time histogram";
     EXPECT_EQ(doc["distributions"][0]["bins"].size(), 16u);
+}
+
+TEST_F(RunnerTest, NoMinimumYetIsZeroForChannelsAsForSinks) {
+    std::unique_ptr<CQueuingSystem> m = Example("mm1.qsf");
+    m->AddChannel("Канал без заявок");  // nothing reaches it
+    const std::string path = Save(*m, "idle.qsf");
+    ASSERT_EQ(Run({"--arrivals", "50", "--json", path}), kRunOk);
+    const auto doc = nlohmann::json::parse(out.str());
+    int seen = 0;
+    for (const auto& ind : doc["indicators"]) {
+        if (ind["id"] == 6 && ind["object"] == "Канал без заявок") {
+            ++seen;
+            EXPECT_EQ(ind["value"], 0.0);
+        }
+    }
+    EXPECT_EQ(seen, 1);
 }
 
 TEST_F(RunnerTest, OutputThatCannotBeWrittenIsAFailure) {
@@ -184,7 +204,9 @@ TEST_F(RunnerTest, ARunThatMeetsTheBoundWarnsAndSaysSoInItsJson) {
     static_cast<CGenerator*>(m->Node(1))->batchLaw = {kLawDeterministic, 1e6f, 0.0f};
     const std::string path = Save(*m, "batch.qsf");
     ASSERT_EQ(Run({"--max-in-system", "500", path}), kRunOk);
-    EXPECT_EQ(err.str(), "Прогон остановлен: модель накопила слишком много заявок (предел 500).\n");
+    EXPECT_EQ(err.str(),
+              "Прогон остановлен: модель накопила слишком много заявок.\n"
+              "Достигнут предел числа заявок в модели: 500.\n");
     EXPECT_NE(out.str().find("\tЧисло поступивших заявок:\t500\n"), std::string::npos);
 
     out.str("");
@@ -219,8 +241,9 @@ TEST_F(RunnerTest, AFactorExperimentThatMeetsTheBoundSaysAtWhichRun) {
     const std::string path = Save(*m, "factor.qsf");
     ASSERT_EQ(Run({"--arrivals", "20000", "--max-in-system", "1000", path}), kRunOk);
     EXPECT_EQ(err.str(),
-              "Факторный эксперимент остановлен на прогоне 3 из 4: модель накопила слишком много "
-              "заявок (предел 1000).\n");
+              "Прогон остановлен: модель накопила слишком много заявок.\n"
+              "Факторный эксперимент остановлен на прогоне 3 из 4; предел числа заявок в модели: "
+              "1000.\n");
     std::istringstream lines(out.str());
     std::string header, row;
     std::getline(lines, header);

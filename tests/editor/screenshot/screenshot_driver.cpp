@@ -17,30 +17,11 @@
 #include "app/program.h"
 #include "editor/objects_form.h"
 #include "kernel/random_stat.h"
+#include "scripted_answers.h"
+
+using marvolt::screenshot::ScriptedAnswers;
 
 namespace {
-
-// Answers the open dialog with the model, the save question with No, and
-// reports every other box.
-class ScriptedAnswers final : public marvolt::MessageService, public marvolt::FileDialogService {
-  public:
-    explicit ScriptedAnswers(QString model) : model_(std::move(model)) {}
-
-    marvolt::MessageButton Show(const QString& caption, marvolt::MessageIcon, const QString& text,
-                                int) override {
-        std::fprintf(stderr, "box \"%s\": %s\n", qPrintable(caption), qPrintable(text));
-        if (caption == marvolt::kCaptionError)
-            failed = true;
-        return marvolt::kButtonNo;
-    }
-    QString OpenFileName(const marvolt::FileDialogRequest&) override { return model_; }
-    QString SaveFileName(const marvolt::FileDialogRequest&) override { return {}; }
-
-    bool failed = false;
-
-  private:
-    QString model_;
-};
 
 // Opens the dialog the argument names; returns at once when it names nothing.
 void OpenDialog(marvolt::Program& program, const QString& what) {
