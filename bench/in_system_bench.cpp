@@ -13,15 +13,22 @@ namespace {
 
 using namespace marvolt;
 
-// Generator -> sink with a deterministic batch: only creating requests costs.
-std::unique_ptr<CQueuingSystem> BatchToSink(float batch) {
+// One request type, the refusal sink (0) and a generator of that type (1).
+std::unique_ptr<CQueuingSystem> WithGenerator(LawRecord interval, LawRecord batch) {
     auto m = std::make_unique<CQueuingSystem>();
     m->AddRequestType("A");
     AddRefusalSink(*m);
     auto* g = m->AddGenerator("g");
     g->SetGeneratedType(0, true);
     g->typeProbabilities[0] = 1.0f;
-    g->batchLaw = {kLawDeterministic, batch, 0.0f};
+    g->intervalLaw = interval;
+    g->batchLaw = batch;
+    return m;
+}
+
+// Generator -> sink with a deterministic batch: only creating requests costs.
+std::unique_ptr<CQueuingSystem> BatchToSink(float batch) {
+    auto m = WithGenerator({kLawDeterministic, 1.0f, 0.0f}, {kLawDeterministic, batch, 0.0f});
     m->AddSink("s");
     m->Link(1, 2);
     return m;
@@ -29,13 +36,7 @@ std::unique_ptr<CQueuingSystem> BatchToSink(float batch) {
 
 // M/M/1 at a load of 2: the queue grows by about one request every two arrivals.
 std::unique_ptr<CQueuingSystem> Overloaded() {
-    auto m = std::make_unique<CQueuingSystem>();
-    m->AddRequestType("A");
-    AddRefusalSink(*m);
-    auto* g = m->AddGenerator("g");
-    g->SetGeneratedType(0, true);
-    g->typeProbabilities[0] = 1.0f;
-    g->intervalLaw = {kLawExponential, 2.0f, 0.0f};
+    auto m = WithGenerator({kLawExponential, 2.0f, 0.0f}, {kLawDeterministic, 1.0f, 0.0f});
     m->AddQueue("q");
     m->AddChannel("c")->serviceLaws[0] = {kLawExponential, 1.0f, 0.0f};
     m->AddSink("s");
