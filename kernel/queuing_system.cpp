@@ -413,7 +413,7 @@ void CQueuingSystem::EndRun() {
 }
 
 bool CQueuingSystem::Stop() const {
-    // A run the bound on the requests held stopped within an event ends there.
+    // A run given a reason to stop within an event (the bound was met) ends there.
     if (!eventList.nonEmpty || stopReason != StopReason::kFinished)
         return true;
     if (stopByTime)
