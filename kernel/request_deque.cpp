@@ -64,7 +64,7 @@ void RequestDeque::KeepArrivals() {
     // Until now every arrival was its birth: the births are the arrivals.
     arrivals_ = true;
     for (size_t j = 0; j < liveBlocks_; ++j) {
-        Block& b = *blocks_[(head_ + j) & (blocks_.size() - 1)];
+        Block& b = *Slot(j);
         if (!b.arrival)
             b.arrival = std::make_unique<SimTime[]>(kBlockSize);
         std::copy(std::begin(b.birth), std::end(b.birth), b.arrival.get());
@@ -89,22 +89,23 @@ void RequestDeque::GrowMap() {
     const size_t n = blocks_.empty() ? 4 : blocks_.size() * 2;
     std::vector<std::unique_ptr<Block>> grown(n);
     for (size_t j = 0; j < liveBlocks_; ++j)
-        grown[j] = std::move(blocks_[(head_ + j) & (blocks_.size() - 1)]);
+        grown[j] = std::move(Slot(j));
     blocks_.swap(grown);
+    mask_ = n - 1;
     head_ = 0;
 }
 
 void RequestDeque::AddBlockAtBack() {
     if (liveBlocks_ == blocks_.size())
         GrowMap();
-    blocks_[(head_ + liveBlocks_) & (blocks_.size() - 1)] = TakeBlock();
+    Slot(liveBlocks_) = TakeBlock();
     ++liveBlocks_;
 }
 
 void RequestDeque::AddBlockAtFront() {
     if (liveBlocks_ == blocks_.size())
         GrowMap();
-    head_ = (head_ + blocks_.size() - 1) & (blocks_.size() - 1);
+    head_ = (head_ + mask_) & mask_;
     blocks_[head_] = TakeBlock();
     ++liveBlocks_;
 }
@@ -132,8 +133,8 @@ void RequestDeque::pop_front() {
     if (size_ == 0) {
         clear();
     } else if (first_ == kBlockSize) {
-        GiveBack(std::move(blocks_[head_]));
-        head_ = (head_ + 1) & (blocks_.size() - 1);
+        GiveBack(std::move(Slot(0)));
+        head_ = (head_ + 1) & mask_;
         --liveBlocks_;
         first_ = 0;
     }
@@ -145,13 +146,13 @@ void RequestDeque::pop_back() {
         clear();
     } else if (first_ + size_ <= (liveBlocks_ - 1) * kBlockSize) {
         --liveBlocks_;
-        GiveBack(std::move(blocks_[(head_ + liveBlocks_) & (blocks_.size() - 1)]));
+        GiveBack(std::move(Slot(liveBlocks_)));
     }
 }
 
 void RequestDeque::clear() {
     for (size_t j = 0; j < liveBlocks_; ++j)
-        GiveBack(std::move(blocks_[(head_ + j) & (blocks_.size() - 1)]));
+        GiveBack(std::move(Slot(j)));
     head_ = liveBlocks_ = first_ = size_ = 0;
 }
 

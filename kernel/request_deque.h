@@ -80,9 +80,11 @@ class RequestDeque {
     };
     Place Locate(size_t i) const {
         const size_t g = first_ + i;
-        return {blocks_[(head_ + (g >> kBlockShift)) & (blocks_.size() - 1)].get(),
-                g & (kBlockSize - 1)};
+        return {Slot(g >> kBlockShift).get(), g & (kBlockSize - 1)};
     }
+    // The slot of the j-th live block.
+    std::unique_ptr<Block>& Slot(size_t j) { return blocks_[(head_ + j) & mask_]; }
+    const std::unique_ptr<Block>& Slot(size_t j) const { return blocks_[(head_ + j) & mask_]; }
     std::unique_ptr<Block> TakeBlock();
     void GiveBack(std::unique_ptr<Block> b);
     void AddBlockAtBack();
@@ -94,6 +96,7 @@ class RequestDeque {
     // liveBlocks_ slots from head_ on, and the front request sits at first_
     // within the first of them.
     std::vector<std::unique_ptr<Block>> blocks_;
+    size_t mask_ = 0;  // the size of blocks_ less one
     size_t head_ = 0;
     size_t liveBlocks_ = 0;
     size_t first_ = 0;
