@@ -118,7 +118,7 @@ TEST_F(InSystemLimitTest, AnHonestModelGivesTheSameResultsWithAndWithoutTheBound
     EXPECT_EQ(run(kDefaultInSystemLimit), run(std::numeric_limits<uint32_t>::max()));
 }
 
-// The measure, on a smaller run: what the run held at its most per
+// Bytes per waiting request, on a smaller run: what the run held at its most per
 // request waiting at the end, whether requests come straight from their
 // generator or through a channel (their arrival then differs from their birth).
 TEST_F(InSystemLimitTest, AnUnstableQueueCostsAtMost24BytesAWaitingRequest) {
