@@ -6,6 +6,7 @@
 #include <string>
 
 #include "kernel/queuing_system.h"
+#include "persistence/model_file.h"
 #include "tools/run_options.h"
 
 namespace marvolt {
@@ -17,6 +18,7 @@ enum RunStatus : int {
     kRunInvalidFactor = 4,
     kRunSaveFailed = 5,
     kRunOutputFailed = 6,
+    kRunFindings = 7,  // --check found something to remark
 };
 
 // Where the progress bar goes (nowhere: no bar) and how often it may change.
@@ -29,8 +31,16 @@ struct ProgressDisplay {
 // bound on the requests held stopped: the bound, and the run it stopped.
 std::string LimitDetails(const CQueuingSystem& m);
 
-// Opens, runs and reports; never asks anything. Returns the exit status.
+// Opens, runs and reports (or only checks, with --check); never asks
+// anything. Returns the exit status.
 int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
              const ProgressDisplay& progress = {});
+
+// Opens the model file named by the options; false, after telling err why,
+// when it cannot be read.
+bool OpenBatchModel(const RunOptions& options, std::ostream& err, OpenedModels& opened);
+// The stop criterion and the bound on the requests held that the options ask
+// for replace the model's own.
+void ApplyStopOptions(const RunOptions& options, CQueuingSystem& model);
 
 }  // namespace marvolt

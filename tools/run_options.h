@@ -15,6 +15,7 @@ struct RunOptions {
     std::optional<uint32_t> arrivals;
     std::optional<uint32_t> maxInSystem;
     bool json = false;
+    bool check = false;  // only the model check, no run
     std::string save;
     bool help = false;
 };
