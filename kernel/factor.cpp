@@ -253,6 +253,11 @@ int CQueuingSystem::RunFactorExperiment(const ProgressCallback& progress) {
         // A cancelled run is cut short: its indicators are no value of the factor.
         if (stopReason == StopReason::kCancelled)
             break;
+        // Nor are those of a run the bound stopped; the experiment ends with it.
+        if (stopReason == StopReason::kTooManyRequests) {
+            limitStopRun = static_cast<uint8_t>(i);
+            break;
+        }
         guarded = guarded || stopReason == StopReason::kProgressGuard;
         for (uint32_t d = 0; d < dependencies.itemCount(); ++d) {
             CDependInfo* dep = dependencies.Item(d);

@@ -42,6 +42,9 @@ void CGenerator::ProcessEvent() {
     if (generatedTypes.empty())
         return;
     for (uint32_t i = 0; i < n; ++i) {
+        // The rest of a batch that would pass the bound is never created.
+        if (!owner->AdmitRequest())
+            return;
         const uint8_t k = DrawType();
         owner->requestTypes[k]->ChangeCount(+1);
         PassOn(k, t);

@@ -85,7 +85,7 @@ void CQueue::BuildClasses() {
     } else {
         classCount = 1;
     }
-    classes.resize(classCount);
+    classes.assign(classCount, RequestDeque(ClassAllowance()));
 }
 
 void CQueue::EndRun() {
@@ -156,7 +156,7 @@ void CQueue::BookLeaving(const QueueRequest& r, Leaving how) {
     --waitingCount[slot];
     --waitingCount[0];
     // An expired request is booked as of its refusal time, not of the moment it was found.
-    const SimTime end = how == kExpired ? r.refusalTime : owner->modelTime;
+    const SimTime end = how == kExpired ? r.RefusalTime() : owner->modelTime;
     RecordWait(t, end - r.arrivalTime, how != kExpired);
     RecordLength(static_cast<uint8_t>(slot), waitingCount[slot] + 1, end);
     RecordLength(0, waitingCount[0] + 1, end);
@@ -169,8 +169,9 @@ SimTime CQueue::EarliestRefusal() const {
     bool found = false;
     for (const RequestDeque& c : classes) {
         for (size_t i = 0; i < c.size(); ++i) {
-            if (!found || c[i].refusalTime < earliest) {
-                earliest = c[i].refusalTime;
+            const SimTime refusal = c.RefusalTime(i);
+            if (!found || refusal < earliest) {
+                earliest = refusal;
                 found = true;
             }
         }
@@ -178,13 +179,21 @@ SimTime CQueue::EarliestRefusal() const {
     return earliest;
 }
 
-SimTime CQueue::DrawRefusalTime(uint8_t t, SimTime now) const {
+Allowance CQueue::ClassAllowance() const {
     // A negative limit (a law or a value the dialog would not allow) would put the
     // refusal before the arrival and the queue's event into the past.
-    if (waitLimitMode == kWaitFixedLimit)
-        return now + std::max(0.0f, waitLimit);
+    Allowance a;
+    if (waitLimitMode == kWaitRandomLimit) {
+        a.perRequest = true;
+    } else if (waitLimitMode == kWaitFixedLimit) {
+        a.fixed = std::max(0.0f, waitLimit);
+    }
+    return a;
+}
+
+float CQueue::DrawAllowance(uint8_t t) const {
     const LawRecord law = t < waitLimitLaws.size() ? waitLimitLaws[t] : LawRecord{};
-    return now + std::max(0.0f, SampleLaw(law));
+    return std::max(0.0f, SampleLaw(law));
 }
 
 // ---- lazy refusal ----
@@ -198,12 +207,17 @@ void CQueue::PurgeExpired() {
         // The earliest expired front over all classes, so that the length intervals
         // of slot 0 are closed in time order.
         size_t best = classes.size();
+        SimTime bestRefusal = 0;
         for (size_t c = 0; c < classes.size(); ++c) {
-            if (classes[c].empty() || !(now > classes[c].front().refusalTime))
+            if (classes[c].empty())
                 continue;
-            if (best == classes.size() ||
-                classes[c].front().refusalTime < classes[best].front().refusalTime)
+            const SimTime refusal = classes[c].RefusalTime(0);
+            if (!(now > refusal))
+                continue;
+            if (best == classes.size() || refusal < bestRefusal) {
                 best = c;
+                bestRefusal = refusal;
+            }
         }
         if (best == classes.size())
             return;
@@ -212,7 +226,7 @@ void CQueue::PurgeExpired() {
         classes[best].pop_front();
         BookLeaving(r, kExpired);
         // The lifetime the sink measures ends at the refusal time.
-        owner->Refuse(r.requestType, r.birthTime + (now - r.refusalTime));
+        owner->Refuse(r.requestType, r.birthTime + (now - r.RefusalTime()));
     }
 }
 
@@ -220,19 +234,20 @@ void CQueue::PurgeExpired() {
 
 void CQueue::InsertWaiting(uint8_t cls, const QueueRequest& r) {
     RequestDeque& c = classes[cls];
+    const SimTime refusal = r.RefusalTime();
     if (EventDriven()) {
         if (waitingCount[0] == 0) {
-            nextEventTime = r.refusalTime;
+            nextEventTime = refusal;
             owner->eventList.Add(index);
-        } else if (nextEventTime > r.refusalTime) {
-            nextEventTime = r.refusalTime;
+        } else if (nextEventTime > refusal) {
+            nextEventTime = refusal;
             owner->eventList.MovedEarlier(index);
         }
         c.push_back(r);
     } else if (waitLimitMode == kWaitRandomLimit && discipline == kLeastTimeToRefusal) {
         // Ordered by refusal time; equal times keep arrival order.
         size_t position = c.size();
-        while (position > 0 && c[position - 1].refusalTime > r.refusalTime)
+        while (position > 0 && c.RefusalTime(position - 1) > refusal)
             --position;
         if (position == c.size()) {
             c.push_back(r);
@@ -275,8 +290,10 @@ void CQueue::Accept(uint8_t type, SimTime birthTime) {
     r.requestType = type;
     r.arrivalTime = now;
     r.birthTime = birthTime;
-    if (waitLimitMode == kWaitFixedLimit || waitLimitMode == kWaitRandomLimit) {
-        r.refusalTime = DrawRefusalTime(type, now);
+    if (waitLimitMode == kWaitRandomLimit) {
+        r.allowance = DrawAllowance(type);
+    } else if (waitLimitMode == kWaitFixedLimit) {
+        r.allowance = std::max(0.0f, waitLimit);
     }
     InsertWaiting(cls, r);
 
@@ -317,7 +334,7 @@ TakenRequest CQueue::Take(const uint8_t* mask) {
 
     size_t cls = classes.size();
     size_t position = 0;
-    auto acceptable = [&](size_t c, size_t i) { return mask[classes[c][i].requestType] != 0; };
+    auto acceptable = [&](size_t c, size_t i) { return mask[classes[c].Type(i)] != 0; };
     if (discipline == kRandomOrder) {
         const RequestDeque& c = classes[0];
         if (c.empty())
@@ -359,7 +376,7 @@ TakenRequest CQueue::Take(const uint8_t* mask) {
         if (waitingCount[0] == 0) {
             owner->eventList.Remove(index);
             nextEventTime = -1.0;
-        } else if (nextEventTime == r.refusalTime) {
+        } else if (nextEventTime == r.RefusalTime()) {
             nextEventTime = EarliestRefusal();
             owner->eventList.Remove(index);
             owner->eventList.Add(index);
@@ -384,7 +401,7 @@ void CQueue::ProcessEvent() {
     bool other = false;
     for (size_t c = 0; c < classes.size(); ++c) {
         for (size_t i = 0; i < classes[c].size(); ++i) {
-            const SimTime refusal = classes[c][i].refusalTime;
+            const SimTime refusal = classes[c].RefusalTime(i);
             if (refusal == due) {
                 cls = c;
                 position = i;

@@ -82,7 +82,9 @@ class CQueue : public CQSObject {
     void DropIndicators();
 
   private:
-    SimTime DrawRefusalTime(uint8_t t, SimTime now) const;
+    // What the requests of a class are allowed to wait, by the waiting-limit mode.
+    Allowance ClassAllowance() const;
+    float DrawAllowance(uint8_t t) const;
     void InsertWaiting(uint8_t cls, const QueueRequest& r);
     // Books a waiting time into the slot of the type and into slot 0.
     void RecordWait(uint8_t t, SimTime w, bool withMin);

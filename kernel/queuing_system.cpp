@@ -369,6 +369,8 @@ std::unique_ptr<CQueuingSystem> CQueuingSystem::CopyModel(const CQueuingSystem& 
     copy->countDistribution = source.countDistribution;
     copy->stopReason = source.stopReason;
     copy->factorRunsDone = source.factorRunsDone;
+    copy->limitStopRun = source.limitStopRun;
+    copy->inSystemLimit_ = source.inSystemLimit_;
     return copy;
 }
 
@@ -411,7 +413,8 @@ void CQueuingSystem::EndRun() {
 }
 
 bool CQueuingSystem::Stop() const {
-    if (!eventList.nonEmpty)
+    // A run given a reason to stop within an event (the bound was met) ends there.
+    if (!eventList.nonEmpty || stopReason != StopReason::kFinished)
         return true;
     if (stopByTime)
         return modelTime > timeLimit;
@@ -434,13 +437,15 @@ void CQueuingSystem::Loop(Watch* watch) {
         if (progress) {
             stalled = 0;
         } else if (++stalled >= progressGuard) {
-            stopReason = StopReason::kProgressGuard;
+            // The bound, met within the same event, is the better reason.
+            if (stopReason == StopReason::kFinished)
+                stopReason = StopReason::kProgressGuard;
             break;
         }
         if constexpr (kWatched) {
             if (--untilLook == 0) {
                 untilLook = Watch::kEventsPerLook;
-                if (!watch->Look(*this)) {
+                if (stopReason == StopReason::kFinished && !watch->Look(*this)) {
                     stopReason = StopReason::kCancelled;
                     break;
                 }
@@ -469,6 +474,7 @@ void CQueuingSystem::Run(const ProgressCallback& progress) {
 }
 
 int CQueuingSystem::Experiment(const ProgressCallback& progress) {
+    limitStopRun = kNoIndex;
     if (factorRun)
         return RunFactorExperiment(progress);
     Run(progress);

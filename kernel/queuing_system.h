@@ -49,10 +49,15 @@ enum ResultCode : int {
 
 // Why the last run or factor experiment ended. Later reasons are added at the end.
 enum class StopReason : uint8_t {
-    kFinished = 0,       // the stop criterion was reached (or nothing was left to happen)
-    kProgressGuard = 1,  // the run stopped coming closer to its stop criterion
-    kCancelled = 2,      // the progress callback asked to stop
+    kFinished = 0,         // the stop criterion was reached (or nothing was left to happen)
+    kProgressGuard = 1,    // the run stopped coming closer to its stop criterion
+    kCancelled = 2,        // the progress callback asked to stop
+    kTooManyRequests = 3,  // one more request would have passed the bound on the requests held
 };
+
+// The requests a model may hold at once unless told otherwise: far more than an
+// honest model keeps waiting, far less than would exhaust the memory.
+constexpr uint32_t kDefaultInSystemLimit = uint32_t{1} << 24;
 
 // Where a run in progress stands: the share of its stop criterion reached
 // and, in a factor experiment, which run of how many it is (run counts from 0).
@@ -176,8 +181,12 @@ class CQueuingSystem {
     // The shortest time between two calls of the progress callback.
     std::chrono::nanoseconds progressPeriod = std::chrono::milliseconds(100);
     // Runs of the last factor experiment that went to their end; fewer than
-    // its values when it was cancelled. Their dependency values are the valid ones.
+    // its values when it was cancelled or met the bound. Their dependency
+    // values are the valid ones.
     uint8_t factorRunsDone = 0;
+    // The run of the last factor experiment, from 0, that the bound on the
+    // requests held stopped; 255 when none did.
+    uint8_t limitStopRun = kNoIndex;
 
     CQueuingSystem();
     ~CQueuingSystem();
@@ -247,7 +256,20 @@ class CQueuingSystem {
     // Run-time count of requests inside the network.
     uint32_t requestsInSystem = 0;
 
+    // The bound on the requests the model may hold during a run.
+    void SetInSystemLimit(uint32_t limit) { inSystemLimit_ = limit; }
+    uint32_t InSystemLimit() const { return inSystemLimit_; }
+    // Whether one more request may enter; when it may not, the run is marked to stop.
+    bool AdmitRequest() {
+        if (requestsInSystem < inSystemLimit_)
+            return true;
+        stopReason = StopReason::kTooManyRequests;
+        return false;
+    }
+
   private:
+    uint32_t inSystemLimit_ = kDefaultInSystemLimit;
+
     template <class Node>
     Node* AddNode(const std::string& name);
     struct Watch;

@@ -1,72 +1,186 @@
 #include "kernel/request_deque.h"
 
+#include <algorithm>
+#include <bit>
+#include <utility>
+
 namespace marvolt {
 
 namespace {
-constexpr size_t kFirstCapacity = 8;
+
+// Bit for bit, so that an arrival kept as its birth time reads back exactly.
+bool SameTime(SimTime a, SimTime b) {
+    return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
 }
 
-void RequestDeque::Grow() {
-    const size_t capacity = buffer_.empty() ? kFirstCapacity : buffer_.size() * 2;
-    std::vector<QueueRequest> grown(capacity);
-    for (size_t i = 0; i < size_; ++i)
-        grown[i] = (*this)[i];
-    buffer_.swap(grown);
-    mask_ = capacity - 1;
-    start_ = 0;
+}  // namespace
+
+RequestDeque::RequestDeque(Allowance allowance) : allowance_(allowance) {}
+
+RequestDeque::RequestDeque(const RequestDeque& other) : allowance_(other.allowance_) {
+    for (size_t i = 0; i < other.size(); ++i)
+        push_back(other[i]);
+}
+
+RequestDeque& RequestDeque::operator=(const RequestDeque& other) {
+    if (this != &other) {
+        RequestDeque copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+RequestDeque::~RequestDeque() = default;
+
+QueueRequest RequestDeque::operator[](size_t i) const {
+    const Place p = Locate(i);
+    QueueRequest r;
+    r.requestType = p.block->type[p.offset];
+    r.birthTime = p.block->birth[p.offset];
+    r.arrivalTime = arrivals_ ? p.block->arrival[p.offset] : r.birthTime;
+    r.allowance = allowance_.perRequest ? p.block->allowance[p.offset] : allowance_.fixed;
+    return r;
+}
+
+SimTime RequestDeque::RefusalTime(size_t i) const {
+    const Place p = Locate(i);
+    const SimTime arrival = arrivals_ ? p.block->arrival[p.offset] : p.block->birth[p.offset];
+    return arrival + (allowance_.perRequest ? p.block->allowance[p.offset] : allowance_.fixed);
+}
+
+void RequestDeque::Set(size_t i, const QueueRequest& r) {
+    if (!arrivals_ && !SameTime(r.arrivalTime, r.birthTime))
+        KeepArrivals();
+    const Place p = Locate(i);
+    p.block->type[p.offset] = r.requestType;
+    p.block->birth[p.offset] = r.birthTime;
+    if (arrivals_)
+        p.block->arrival[p.offset] = r.arrivalTime;
+    if (allowance_.perRequest)
+        p.block->allowance[p.offset] = r.allowance;
+}
+
+void RequestDeque::KeepArrivals() {
+    // Until now every arrival was its birth: the births are the arrivals.
+    arrivals_ = true;
+    for (size_t j = 0; j < liveBlocks_; ++j) {
+        Block& b = *Slot(j);
+        if (!b.arrival)
+            b.arrival = std::make_unique<SimTime[]>(kBlockSize);
+        std::copy(std::begin(b.birth), std::end(b.birth), b.arrival.get());
+    }
+}
+
+std::unique_ptr<RequestDeque::Block> RequestDeque::TakeBlock() {
+    std::unique_ptr<Block> b = spare_ ? std::move(spare_) : std::make_unique<Block>();
+    if (arrivals_ && !b->arrival)
+        b->arrival = std::make_unique<SimTime[]>(kBlockSize);
+    if (allowance_.perRequest && !b->allowance)
+        b->allowance = std::make_unique<float[]>(kBlockSize);
+    return b;
+}
+
+void RequestDeque::GiveBack(std::unique_ptr<Block> b) {
+    if (!spare_)
+        spare_ = std::move(b);
+}
+
+void RequestDeque::GrowMap() {
+    const size_t n = blocks_.empty() ? 4 : blocks_.size() * 2;
+    std::vector<std::unique_ptr<Block>> grown(n);
+    for (size_t j = 0; j < liveBlocks_; ++j)
+        grown[j] = std::move(Slot(j));
+    blocks_.swap(grown);
+    mask_ = n - 1;
+    head_ = 0;
+}
+
+void RequestDeque::AddBlockAtBack() {
+    if (liveBlocks_ == blocks_.size())
+        GrowMap();
+    Slot(liveBlocks_) = TakeBlock();
+    ++liveBlocks_;
+}
+
+void RequestDeque::AddBlockAtFront() {
+    if (liveBlocks_ == blocks_.size())
+        GrowMap();
+    head_ = (head_ + mask_) & mask_;
+    blocks_[head_] = TakeBlock();
+    ++liveBlocks_;
 }
 
 void RequestDeque::push_back(const QueueRequest& r) {
-    if (size_ == buffer_.size())
-        Grow();
-    buffer_[(start_ + size_) & mask_] = r;
+    if (first_ + size_ == liveBlocks_ * kBlockSize)
+        AddBlockAtBack();
     ++size_;
+    Set(size_ - 1, r);
 }
 
 void RequestDeque::push_front(const QueueRequest& r) {
-    if (size_ == buffer_.size())
-        Grow();
-    start_ = (start_ - 1) & mask_;
-    buffer_[start_] = r;
+    if (first_ == 0) {
+        AddBlockAtFront();
+        first_ = kBlockSize;
+    }
+    --first_;
     ++size_;
+    Set(0, r);
 }
 
 void RequestDeque::pop_front() {
-    start_ = (start_ + 1) & mask_;
+    ++first_;
     --size_;
+    if (size_ == 0) {
+        clear();
+    } else if (first_ == kBlockSize) {
+        GiveBack(std::move(Slot(0)));
+        head_ = (head_ + 1) & mask_;
+        --liveBlocks_;
+        first_ = 0;
+    }
 }
 
 void RequestDeque::pop_back() {
     --size_;
+    if (size_ == 0) {
+        clear();
+    } else if (first_ + size_ <= (liveBlocks_ - 1) * kBlockSize) {
+        --liveBlocks_;
+        GiveBack(std::move(Slot(liveBlocks_)));
+    }
+}
+
+void RequestDeque::clear() {
+    for (size_t j = 0; j < liveBlocks_; ++j)
+        GiveBack(std::move(Slot(j)));
+    head_ = liveBlocks_ = first_ = size_ = 0;
 }
 
 void RequestDeque::insert(size_t position, const QueueRequest& r) {
-    if (size_ == buffer_.size())
-        Grow();
     // Move whichever side is shorter.
     if (position < size_ / 2) {
-        start_ = (start_ - 1) & mask_;
+        push_front(r);
         for (size_t i = 0; i < position; ++i)
-            (*this)[i] = (*this)[i + 1];
+            Set(i, (*this)[i + 1]);
     } else {
-        for (size_t i = size_; i > position; --i)
-            (*this)[i] = (*this)[i - 1];
+        push_back(r);
+        for (size_t i = size_ - 1; i > position; --i)
+            Set(i, (*this)[i - 1]);
     }
-    (*this)[position] = r;
-    ++size_;
+    Set(position, r);
 }
 
 QueueRequest RequestDeque::erase(size_t position) {
     const QueueRequest removed = (*this)[position];
     if (position < size_ / 2) {
         for (size_t i = position; i > 0; --i)
-            (*this)[i] = (*this)[i - 1];
-        start_ = (start_ + 1) & mask_;
+            Set(i, (*this)[i - 1]);
+        pop_front();
     } else {
         for (size_t i = position; i + 1 < size_; ++i)
-            (*this)[i] = (*this)[i + 1];
+            Set(i, (*this)[i + 1]);
+        pop_back();
     }
-    --size_;
     return removed;
 }
 

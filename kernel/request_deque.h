@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "kernel/sim_time.h"
@@ -12,21 +13,48 @@ namespace marvolt {
 struct QueueRequest {
     uint8_t requestType = 0;
     SimTime arrivalTime = 0;
-    SimTime refusalTime = 0;  // 0: unlimited waiting
     SimTime birthTime = 0;
+    // The waiting time the request is allowed; meaningless without a waiting limit.
+    float allowance = 0.0f;
+
+    SimTime RefusalTime() const { return arrivalTime + allowance; }
 };
 
-// A double-ended queue on a ring buffer: the ends are cheap, a removal or an
-// insertion in the middle keeps the order of the rest, and a queue of stable
-// length allocates nothing once it has grown to that length.
+// How much waiting the requests of a deque are allowed.
+struct Allowance {
+    bool perRequest = false;  // each request carries its own (a random limit)
+    float fixed = 0.0f;       // otherwise every request has this one
+};
+
+// A double-ended queue of waiting requests in blocks: the ends are cheap, a
+// removal or an insertion in the middle keeps the order of the rest, and
+// growing never copies the requests already held, so a long queue costs
+// little more than what its requests carry.
+//
+// A request keeps only its type byte and birth time, and besides them what it
+// cannot share: its arrival time once some arrival differs from its birth
+// (a request that comes straight from its generator arrives when it is born),
+// and its allowance only when each request draws its own.
 class RequestDeque {
   public:
+    explicit RequestDeque(Allowance allowance = {});
+    RequestDeque(const RequestDeque& other);
+    RequestDeque& operator=(const RequestDeque& other);
+    RequestDeque(RequestDeque&&) noexcept = default;
+    RequestDeque& operator=(RequestDeque&&) noexcept = default;
+    ~RequestDeque();
+
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    QueueRequest& operator[](size_t i) { return buffer_[(start_ + i) & mask_]; }
-    const QueueRequest& operator[](size_t i) const { return buffer_[(start_ + i) & mask_]; }
-    QueueRequest& front() { return (*this)[0]; }
-    QueueRequest& back() { return (*this)[size_ - 1]; }
+    QueueRequest operator[](size_t i) const;
+    uint8_t Type(size_t i) const {
+        const Place p = Locate(i);
+        return p.block->type[p.offset];
+    }
+    SimTime RefusalTime(size_t i) const;
+    void Set(size_t i, const QueueRequest& r);
+    QueueRequest front() const { return (*this)[0]; }
+    QueueRequest back() const { return (*this)[size_ - 1]; }
 
     void push_back(const QueueRequest& r);
     void push_front(const QueueRequest& r);
@@ -34,14 +62,49 @@ class RequestDeque {
     void pop_back();
     void insert(size_t position, const QueueRequest& r);  // before the element at position
     QueueRequest erase(size_t position);                  // returns the removed element
-    void clear() { start_ = size_ = 0; }
+    void clear();
+
+    static constexpr size_t kBlockShift = 9;
+    static constexpr size_t kBlockSize = size_t{1} << kBlockShift;
 
   private:
-    void Grow();
-    std::vector<QueueRequest> buffer_;  // capacity a power of two
-    size_t mask_ = 0;
-    size_t start_ = 0;
+    struct Block {
+        SimTime birth[kBlockSize];
+        uint8_t type[kBlockSize];
+        std::unique_ptr<SimTime[]> arrival;  // once some arrival differs from its birth
+        std::unique_ptr<float[]> allowance;  // with an allowance per request
+    };
+    struct Place {
+        Block* block;
+        size_t offset;
+    };
+    Place Locate(size_t i) const {
+        const size_t g = first_ + i;
+        return {Slot(g >> kBlockShift).get(), g & (kBlockSize - 1)};
+    }
+    // The slot of the j-th live block.
+    std::unique_ptr<Block>& Slot(size_t j) { return blocks_[(head_ + j) & mask_]; }
+    const std::unique_ptr<Block>& Slot(size_t j) const { return blocks_[(head_ + j) & mask_]; }
+    std::unique_ptr<Block> TakeBlock();
+    void GiveBack(std::unique_ptr<Block> b);
+    void AddBlockAtBack();
+    void AddBlockAtFront();
+    void GrowMap();
+    void KeepArrivals();
+
+    // A ring of block slots, its size a power of two; the live blocks are the
+    // liveBlocks_ slots from head_ on, and the front request sits at first_
+    // within the first of them.
+    std::vector<std::unique_ptr<Block>> blocks_;
+    size_t mask_ = 0;  // the size of blocks_ less one
+    size_t head_ = 0;
+    size_t liveBlocks_ = 0;
+    size_t first_ = 0;
     size_t size_ = 0;
+    // The block last emptied, kept so a queue of stable length allocates nothing.
+    std::unique_ptr<Block> spare_;
+    Allowance allowance_;
+    bool arrivals_ = false;  // the blocks keep arrival times
 };
 
 }  // namespace marvolt

@@ -278,6 +278,8 @@ std::string CAppData::StopReasonText(StopReason reason) {
     switch (reason) {
         case StopReason::kProgressGuard:
             return "Прогон остановлен: модель перестала продвигаться к условию окончания.";
+        case StopReason::kTooManyRequests:
+            return "Прогон остановлен: модель накопила слишком много заявок.";
         default:
             return {};
     }

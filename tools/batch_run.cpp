@@ -95,6 +95,15 @@ int RunStudy(const RunOptions& options, std::ostream& out, std::ostream& err,
 
 }  // namespace
 
+std::string LimitDetails(const CQueuingSystem& m) {
+    const std::string limit =
+        "предел числа заявок в модели: " + std::to_string(m.InSystemLimit()) + ".";
+    if (m.limitStopRun == kNoIndex)
+        return "Достигнут " + limit;
+    return "Факторный эксперимент остановлен на прогоне " + std::to_string(m.limitStopRun + 1) +
+           " из " + std::to_string(m.usedFactor.valueCount) + "; " + limit;
+}
+
 bool OpenBatchModel(const RunOptions& options, std::ostream& err, OpenedModels& opened) {
     const std::string fullName = std::filesystem::absolute(options.model).string();
     opened = OpenModelFile(options.model);
@@ -110,6 +119,8 @@ bool OpenBatchModel(const RunOptions& options, std::ostream& err, OpenedModels& 
 }
 
 void ApplyStopOptions(const RunOptions& options, CQueuingSystem& model) {
+    if (options.maxInSystem)
+        model.SetInSystemLimit(*options.maxInSystem);
     if (options.time) {
         model.stopByTime = 1;
         model.timeLimit = *options.time;
@@ -158,6 +169,8 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
     if (const std::string stopped = CAppData::StopReasonText(model.stopReason); !stopped.empty()) {
         err << stopped << '\n';
     }
+    if (model.stopReason == StopReason::kTooManyRequests)
+        err << LimitDetails(model) << '\n';
     if (options.seed)
         WarnIfBeyondStretch(err, *options.seed, draws, uint64_t{*options.seed} + 1);
 

@@ -3,7 +3,9 @@
 
 #include <chrono>
 #include <iosfwd>
+#include <string>
 
+#include "kernel/queuing_system.h"
 #include "persistence/model_file.h"
 #include "tools/run_options.h"
 
@@ -27,6 +29,10 @@ struct ProgressDisplay {
     std::chrono::nanoseconds period = std::chrono::milliseconds(100);
 };
 
+// What the runner adds to the warning of a run or factor experiment that the
+// bound on the requests held stopped: the bound, and the run it stopped.
+std::string LimitDetails(const CQueuingSystem& m);
+
 // Opens, runs and reports (or only checks, with --check); never asks
 // anything. Returns the exit status.
 int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
@@ -35,7 +41,8 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
 // Opens the model file named by the options; false, after telling err why,
 // when it cannot be read.
 bool OpenBatchModel(const RunOptions& options, std::ostream& err, OpenedModels& opened);
-// The stop criterion the options ask for replaces the model's own.
+// The stop criterion and the bound on the requests held that the options ask
+// for replace the model's own.
 void ApplyStopOptions(const RunOptions& options, CQueuingSystem& model);
 
 }  // namespace marvolt

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "kernel/queuing_system.h"
 #include "results/logic/stop_limits.h"
 #include "results/number_text.h"
 #include "tools/replications.h"
@@ -21,7 +22,8 @@ std::optional<uint32_t> ReadCount(std::string_view text, uint32_t least, uint32_
 }  // namespace
 
 std::string RunUsage() {
-    return "Использование: marvolt-run [параметры] МОДЕЛЬ.qsf\n"
+    return std::string(
+               "Использование: marvolt-run [параметры] МОДЕЛЬ.qsf\n"
            "               marvolt-run --merge [--json] A.json B.json ...\n"
            "Usage: marvolt-run [options] MODEL.qsf\n"
            "       marvolt-run --merge [--json] A.json B.json ...\n"
@@ -32,6 +34,11 @@ std::string RunUsage() {
            "  --time T        stop the run when the model time passes T (a positive real)\n"
            "  --arrivals N    stop the run when more than N requests have arrived (a positive "
            "integer)\n"
+           "  --max-in-system N\n"
+           "                  stop the run when the model would hold more than N requests at\n"
+           "                  once (a positive integer; ") +
+           std::to_string(kDefaultInSystemLimit) +
+           " unless given)\n"
            "  --json          print one JSON document instead of the report text\n"
            "  --save OUT.qsf  save the model with its results to OUT.qsf\n"
            "  --check         check the model instead of running it: print what would make\n"
@@ -85,13 +92,14 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
                 parsed.error = "--time: " + PositiveRealMessage(*text);
                 return parsed;
             }
-        } else if (a == "--arrivals") {
+        } else if (a == "--arrivals" || a == "--max-in-system") {
             const auto text = value(i, a);
             if (!text)
                 return parsed;
-            o.arrivals = ReadArrivalsLimit(*text);
-            if (!o.arrivals) {
-                parsed.error = "--arrivals: " + PositiveIntegerMessage(*text);
+            std::optional<uint32_t>& target = a == "--arrivals" ? o.arrivals : o.maxInSystem;
+            target = ReadArrivalsLimit(*text);
+            if (!target) {
+                parsed.error = a + ": " + PositiveIntegerMessage(*text);
                 return parsed;
             }
         } else if (a == "--save") {

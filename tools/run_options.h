@@ -13,6 +13,7 @@ struct RunOptions {
     std::string model;
     std::optional<float> time;
     std::optional<uint32_t> arrivals;
+    std::optional<uint32_t> maxInSystem;
     bool json = false;
     bool check = false;  // only the model check, no run
     std::string save;

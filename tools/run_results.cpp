@@ -56,6 +56,11 @@ void WriteRunFields(JsonStream& j, const CQueuingSystem& m) {
     j.Field("modelTime", m.modelTime);
     j.Field("arrived", m.arrived);
     j.Field("stoppedByGuard", m.stopReason == StopReason::kProgressGuard);
+    // Only a run that met the bound says so, so the documents of every other run stay as they were.
+    if (m.stopReason == StopReason::kTooManyRequests) {
+        j.Field("stoppedByLimit", true);
+        j.Field("inSystemLimit", m.InSystemLimit());
+    }
     j.Key("indicators");
     j.BeginArray();
     ForEachIndicator(layout, [&](IndicatorKey k) {
@@ -123,15 +128,19 @@ nlohmann::ordered_json DependencyTree(const CQueuingSystem& m, const CDependInfo
 
 void WriteFactorFields(JsonStream& j, const CQueuingSystem& m) {
     j.Key("factor");
-    j.Tree(FactorTree(m, m.usedFactor));
+    nlohmann::ordered_json factor = FactorTree(m, m.usedFactor);
+    if (m.limitStopRun != kNoIndex)
+        factor["limitStopRun"] = m.limitStopRun;
+    j.Tree(factor);
     j.Key("dependencies");
     j.BeginArray();
     for (uint32_t i = 0; i < m.dependencies.itemCount(); ++i) {
         const CDependInfo& d = *m.dependencies.Item(i);
         nlohmann::ordered_json tree = DependencyTree(m, d);
         nlohmann::ordered_json values = nlohmann::ordered_json::array();
-        for (float v : d.values)
-            values.push_back(FiniteOrNull(v));
+        // A run that did not go to its end gave no value.
+        for (size_t k = 0; k < d.values.size(); ++k)
+            values.push_back(k < m.factorRunsDone ? FiniteOrNull(d.values[k]) : nullptr);
         tree["values"] = std::move(values);
         j.Tree(tree);
     }
@@ -161,8 +170,9 @@ void WriteFactorTable(std::ostream& out, const CQueuingSystem& m) {
     for (uint32_t i = 0; i < m.dependencies.itemCount(); ++i) {
         const CDependInfo& d = *m.dependencies.Item(i);
         FactorTableRow row{CAppData::DependencyCaption(m, d), {}};
-        for (float v : d.values)
-            row.cells.push_back(CAppData::FormatValue(v));
+        for (size_t k = 0; k < d.values.size(); ++k)
+            row.cells.push_back(k < m.factorRunsDone ? CAppData::FormatValue(d.values[k])
+                                                     : std::string());
         rows.push_back(std::move(row));
     }
     WriteFactorTable(out, CAppData::FactorCaption(m, f), values, rows);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <utility>
 
 #include "kernel/sink.h"
@@ -79,82 +78,6 @@ class QueueTest : public ::testing::Test {
     CDispose* sink = nullptr;
     Probe* probe = nullptr;
 };
-
-// ---- the ring buffer ----
-
-TEST(QueueDeque, KeepsOrderAcrossWrapAroundLikeAStandardDeque) {
-    RequestDeque d;
-    std::deque<int> expected;
-    uint32_t state = 12345;
-    auto next = [&state](uint32_t n) {
-        state = state * 1103515245u + 12345u;
-        return (state >> 8) % n;
-    };
-    auto item = [](int tag) {
-        QueueRequest r;
-        r.birthTime = tag;
-        return r;
-    };
-    for (int step = 0; step < 20000; ++step) {
-        const uint32_t op = next(6);
-        const int tag = step;
-        if (op == 0) {
-            d.push_back(item(tag));
-            expected.push_back(tag);
-        } else if (op == 1) {
-            d.push_front(item(tag));
-            expected.push_front(tag);
-        } else if (op == 2) {
-            const size_t p = next(static_cast<uint32_t>(expected.size() + 1));
-            d.insert(p, item(tag));
-            expected.insert(expected.begin() + static_cast<std::ptrdiff_t>(p), tag);
-        } else if (!expected.empty()) {
-            if (op == 3) {
-                const size_t p = next(static_cast<uint32_t>(expected.size()));
-                EXPECT_EQ(d.erase(p).birthTime, expected[p]);
-                expected.erase(expected.begin() + static_cast<std::ptrdiff_t>(p));
-            } else if (op == 4) {
-                d.pop_front();
-                expected.pop_front();
-            } else {
-                d.pop_back();
-                expected.pop_back();
-            }
-        }
-        ASSERT_EQ(d.size(), expected.size());
-        if (step % 97 == 0) {
-            for (size_t i = 0; i < expected.size(); ++i)
-                ASSERT_EQ(d[i].birthTime, expected[i]) << step;
-        }
-    }
-}
-
-TEST(QueueDeque, MiddleInsertAndEraseInAWrappedBuffer) {
-    RequestDeque d;
-    auto item = [](int tag) {
-        QueueRequest r;
-        r.birthTime = tag;
-        return r;
-    };
-    // Fill the first buffer, then move the start so the contents wrap; every
-    // change below happens while wrapped and without growing.
-    for (int i = 0; i < 8; ++i)
-        d.push_back(item(i));
-    for (int i = 0; i < 5; ++i)
-        d.pop_front();
-    for (int i = 8; i < 11; ++i)
-        d.push_back(item(i));  // 5..10
-    d.insert(1, item(100));    // the front part moves
-    d.insert(5, item(101));    // the back part moves
-    EXPECT_EQ(d.erase(2).birthTime, 6);
-    EXPECT_EQ(d.erase(5).birthTime, 9);
-    const std::vector<int> want = {5, 100, 7, 8, 101, 10};
-    ASSERT_EQ(d.size(), want.size());
-    for (size_t i = 0; i < want.size(); ++i)
-        EXPECT_EQ(d[i].birthTime, want[i]);
-    EXPECT_EQ(d.front().birthTime, 5);
-    EXPECT_EQ(d.back().birthTime, 10);
-}
 
 // ---- arrival: direct pass or waiting ----
 
@@ -298,11 +221,16 @@ TEST_F(QueueTest, RandomOrderSearchesOutwardsFrontFirst) {
         const int k = NextRandom() % n;
         SetRandomState(saved);
         RequestDeque& c = queue->classes[0];
+        auto retype = [&c](int i, uint8_t type) {
+            QueueRequest r = c[static_cast<size_t>(i)];
+            r.requestType = type;
+            c.Set(static_cast<size_t>(i), r);
+        };
         for (int i = 0; i < n; ++i)
-            c[static_cast<size_t>(i)].requestType = 0;
+            retype(i, 0);
         for (int o : offsets) {
             ASSERT_TRUE(k + o >= 0 && k + o < n) << "draw " << k << " of " << n;
-            c[static_cast<size_t>(k + o)].requestType = 1;
+            retype(k + o, 1);
         }
         const SimTime want = c[static_cast<size_t>(k + expected)].birthTime;
         const TakenRequest r = TakeAt(20, {0, 1});

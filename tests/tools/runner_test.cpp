@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "kernel/channel.h"
+#include "kernel/generator.h"
 #include "persistence/model_file.h"
 #include "results/logic/stop_limits.h"
 #include "tools/batch_run.h"
@@ -161,6 +162,76 @@ TEST_F(RunnerTest, SaveKeepsTheResultsOfTheRun) {
     EXPECT_EQ(back.current->timeLimit, 1000.0f);
 
     EXPECT_EQ(Run({"--save", (dir / "no_such_dir" / "x.qsf").string(), path}), kRunSaveFailed);
+}
+
+TEST_F(RunnerTest, ARunThatMeetsTheBoundWarnsAndSaysSoInItsJson) {
+    EXPECT_EQ(ParseRunOptions({"--max-in-system", "7", "m.qsf"}).options.maxInSystem, 7u);
+    EXPECT_NE(ParseRunOptions({"--max-in-system", "0", "m.qsf"}).error.find("целое положительное"),
+              std::string::npos);
+    EXPECT_NE(ParseRunOptions({"--max-in-system", "m.qsf"}).error.find("--max-in-system"),
+              std::string::npos);
+
+    auto m = Example("mm1.qsf");
+    static_cast<CGenerator*>(m->Node(1))->batchLaw = {kLawDeterministic, 1e6f, 0.0f};
+    const std::string path = Save(*m, "batch.qsf");
+    ASSERT_EQ(Run({"--max-in-system", "500", path}), kRunOk);
+    EXPECT_EQ(err.str(),
+              "Прогон остановлен: модель накопила слишком много заявок.\n"
+              "Достигнут предел числа заявок в модели: 500.\n");
+    EXPECT_NE(out.str().find("\tЧисло поступивших заявок:\t500\n"), std::string::npos);
+
+    out.str("");
+    ASSERT_EQ(Run({"--max-in-system", "500", "--json", path}), kRunOk);
+    auto doc = nlohmann::json::parse(out.str());
+    EXPECT_FALSE(doc["stoppedByGuard"].get<bool>());
+    EXPECT_TRUE(doc["stoppedByLimit"].get<bool>());
+    EXPECT_EQ(doc["inSystemLimit"], 500);
+
+    // A run the bound did not stop keeps the document it always had.
+    out.str("");
+    err.str("");
+    ASSERT_EQ(Run({"--json", Save(*Example("mm1.qsf"), "mm1.qsf")}), kRunOk);
+    doc = nlohmann::json::parse(out.str());
+    EXPECT_FALSE(doc.contains("stoppedByLimit"));
+    EXPECT_FALSE(doc.contains("inSystemLimit"));
+    EXPECT_TRUE(err.str().empty());
+}
+
+TEST_F(RunnerTest, AFactorExperimentThatMeetsTheBoundSaysAtWhichRun) {
+    auto m = Example("mm1.qsf");
+    FactorSettings f;
+    f.factorObject = 1;
+    f.factorParameter = kFactorIntervalIntensity;
+    f.startValue = 0.5f;
+    f.step = 0.5f;
+    f.valueCount = 4;
+    ASSERT_EQ(m->SetFactor(f, 63), kOk);
+    m->AddDependency(2, kNoIndex, indMeanWait);
+    m->factorRun = 1;
+    // Against a service rate of 1.25 the third value, 1.5, piles requests up.
+    const std::string path = Save(*m, "factor.qsf");
+    ASSERT_EQ(Run({"--arrivals", "20000", "--max-in-system", "1000", path}), kRunOk);
+    EXPECT_EQ(err.str(),
+              "Прогон остановлен: модель накопила слишком много заявок.\n"
+              "Факторный эксперимент остановлен на прогоне 3 из 4; предел числа заявок в модели: "
+              "1000.\n");
+    std::istringstream lines(out.str());
+    std::string header, row;
+    std::getline(lines, header);
+    std::getline(lines, row);
+    EXPECT_EQ(std::count(row.begin(), row.end(), '\t'), 4) << row;
+    EXPECT_EQ(row.substr(row.size() - 2), "\t\t") << "the runs not done show no value";
+
+    out.str("");
+    ASSERT_EQ(Run({"--arrivals", "20000", "--max-in-system", "1000", "--json", path}), kRunOk);
+    const auto doc = nlohmann::json::parse(out.str());
+    EXPECT_EQ(doc["factor"]["limitStopRun"], 2);
+    const auto& values = doc["dependencies"][0]["values"];
+    ASSERT_EQ(values.size(), 4u);
+    EXPECT_TRUE(values[1].is_number());
+    EXPECT_TRUE(values[2].is_null());
+    EXPECT_TRUE(values[3].is_null());
+    EXPECT_TRUE(doc["stoppedByLimit"].get<bool>());
 }
 
 TEST(ProgressBarTest, ShowsTheShareAndTheRunOfAFactorExperiment) {
