@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     marvolt::QtMessageService messages;
     marvolt::QtFileDialogService fileDialogs;
     marvolt::QtClipboardService clipboard;
-    marvolt::Program program({messages, fileDialogs, clipboard});
+    marvolt::QtColorDialogService colors;
+    marvolt::Program program({messages, fileDialogs, clipboard, colors});
     // A model named on the command line (a file manager opening a .qsf) opens
     // at once; without one the program starts with the fresh model.
     program.Start(QCoreApplication::arguments());

@@ -308,7 +308,9 @@ TEST_F(ExperimentWindowTest, IndicatorListsKeepTheirChoiceAcrossRuns) {
     Show();
     Tab("TabSheet1");
     Run();
-    QComboBox* types = Find<QComboBox>("ComboBox1");
+    // The law editor of the distributions tab has a ComboBox1 of its own.
+    QComboBox* types = form->Indicators().findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+    ASSERT_NE(types, nullptr);
     ASSERT_EQ(types->count(), 3);
     types->setCurrentIndex(2);  // the type, not all types
     form->Indicators().ComboBox1Click();

@@ -1,0 +1,27 @@
+#include "results/choice_box.h"
+
+#include <QSignalBlocker>
+
+namespace marvolt {
+
+void SetChoiceItems(QComboBox* box, const ChoiceList& items,
+                    const std::optional<ChoiceItem>& remembered) {
+    const QSignalBlocker quiet(box);
+    box->clear();
+    for (const ChoiceItem& item : items)
+        box->addItem(QString::fromStdString(item.text), static_cast<int>(item.index));
+    box->setCurrentIndex(Reselect(items, remembered));
+}
+
+std::optional<ChoiceItem> ChosenItem(const QComboBox* box) {
+    if (box->currentIndex() < 0)
+        return std::nullopt;
+    return ChoiceItem{box->currentText().toStdString(),
+                      static_cast<uint8_t>(box->currentData().toInt())};
+}
+
+uint8_t ChosenIndex(const QComboBox* box) {
+    return box->currentIndex() < 0 ? kNoIndex : static_cast<uint8_t>(box->currentData().toInt());
+}
+
+}  // namespace marvolt
