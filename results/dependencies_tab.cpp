@@ -127,6 +127,8 @@ DependenciesTab::DependenciesTab(UiServices services, std::function<CQueuingSyst
     DependListBox->setObjectName(QStringLiteral("DependListBox"));
     DependListBox->setSelectionMode(QAbstractItemView::ExtendedSelection);
     DependListBox->setSortingEnabled(true);
+    // The chart below gets the room; five captions are seen at once.
+    DependListBox->setMaximumHeight(92);
     DependListBox->setToolTip(QStringLiteral(
         "Для вывода графика зависимости\nпроизведите двойной щелчок мыши\nили нажмите кнопку "
         "\"Показать графики\"."));
@@ -196,8 +198,13 @@ DependenciesTab::DependenciesTab(UiServices services, std::function<CQueuingSyst
     }
     chartView_ = new ChartView(DependChart, charts);
     chartView_->setObjectName(QStringLiteral("DependChartView"));
+    chartView_->setMinimumHeight(220);
     auto* chartLayout = new QVBoxLayout(charts);
+    chartLayout->setContentsMargins(2, 2, 2, 2);
     chartLayout->addWidget(chartView_);
+    DependChart->setMargins(QMargins(4, 4, 4, 4));
+    axisX_->setLabelFormat(QStringLiteral("%g"));
+    axisY_->setLabelFormat(QStringLiteral("%g"));
 
     // The factor.
     auto* factor = new QGroupBox(QStringLiteral(" Выбор изменяемого параметра "), this);
@@ -237,8 +244,10 @@ DependenciesTab::DependenciesTab(UiServices services, std::function<CQueuingSyst
     factorLayout->addWidget(CSpinEdit2, 3, 2);
     factorLayout->setColumnStretch(2, 1);
 
+    factorLayout->setVerticalSpacing(2);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
     layout->addWidget(choice);
     layout->addWidget(charts, 1);
     layout->addWidget(factor);
@@ -426,6 +435,7 @@ void DependenciesTab::DrawCharts() {
     const auto [y0, y1] = Padded(yLo, yHi);
     axisX_->setRange(x0, x1);
     axisY_->setRange(y0, y1);
+    axisY_->applyNiceNumbers();
     DependChart->setTitle(QString());
     axisX_->setTitleText(Q(chart.axisTitle));
     hasValues_ = chart.anyValues;

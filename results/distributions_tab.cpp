@@ -117,9 +117,12 @@ DistributionsTab::DistributionsTab(UiServices services,
     bars_->append(Series1);
     bars_->setLabelsVisible(true);
     bars_->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    Series1->setLabelColor(Qt::black);
     Chart1->addSeries(bars_);
     axisX_ = new QBarCategoryAxis;
     axisY_ = new QValueAxis;
+    axisY_->setLabelFormat(QStringLiteral("%g"));
+    axisX_->setTruncateLabels(false);
     Chart1->addAxis(axisX_, Qt::AlignBottom);
     Chart1->addAxis(axisY_, Qt::AlignLeft);
     bars_->attachAxis(axisX_);
@@ -132,7 +135,8 @@ DistributionsTab::DistributionsTab(UiServices services,
     DistrHelpMemo->setObjectName(QStringLiteral("DistrHelpMemo"));
     DistrHelpMemo->setReadOnly(true);
     DistrHelpMemo->setFrameShape(QFrame::NoFrame);
-    DistrHelpMemo->setFixedHeight(48);
+    DistrHelpMemo->setFixedHeight(56);
+    DistrHelpMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QPalette window = DistrHelpMemo->palette();
     window.setColor(QPalette::Base, window.color(QPalette::Window));
     DistrHelpMemo->setPalette(window);
@@ -245,7 +249,12 @@ void DistributionsTab::SetBars(const std::vector<HistogramBar>& observed,
     }
     axisX_->clear();
     axisX_->append(categories);
+    // Many narrow bars keep their texts readable upright.
+    const bool crowded = categories.size() > 8;
+    axisX_->setLabelsAngle(crowded ? -90 : 0);
+    bars_->setLabelsAngle(crowded ? -90 : 0);
     axisY_->setRange(0.0, top > 0.0f ? top * 1.15 : 1.0);
+    axisY_->applyNiceNumbers();
 }
 
 void DistributionsTab::DrawHistogram() {
