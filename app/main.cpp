@@ -1,6 +1,7 @@
 // Marvolt: simulation modelling of queueing networks.
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QSettings>
 #include <QTranslator>
 
 #include "app/program.h"
@@ -24,6 +25,10 @@ int main(int argc, char** argv) {
     marvolt::QtClipboardService clipboard;
     marvolt::QtColorDialogService colors;
     marvolt::Program program({messages, fileDialogs, clipboard, colors});
+    // The list of recent models is the only thing kept between sessions.
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Marvolt"),
+                       QStringLiteral("marvolt"));
+    program.MainForm().SetRecentSettings(&settings);
     // A model named on the command line (a file manager opening a .qsf) opens
     // at once; without one the program starts with the fresh model.
     program.Start(QCoreApplication::arguments());

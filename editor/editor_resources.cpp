@@ -22,7 +22,7 @@ namespace {
 
 const char* const kToolFiles[] = {
     "new",     "open", "save",         "pointer",    "link",  "generator",  "queue",
-    "channel", "sink", "request_type", "tree_entry", nullptr, "experiment",
+    "channel", "sink", "request_type", "tree_entry", nullptr, "experiment", "undo", "redo",
 };
 
 const char* const kNodeFiles[] = {"generator", "queue", "channel", "sink"};

@@ -15,8 +15,8 @@ QByteArray EditorResource(const char* path);
 
 // Icons of the tool bar and the tree, 16x16: 0 new file, 1 open folder,
 // 2 diskette, 3 arrow pointer, 4 link, 5 generator, 6 queue, 7 channel,
-// 8 sink, 9 request type, 10 tree entry, 12 experiment. A null image for any
-// other slot.
+// 8 sink, 9 request type, 10 tree entry, 12 experiment, 13 undo, 14 redo. A
+// null image for any other slot.
 QImage ToolImage(int slot);
 QIcon ToolIcon(int slot);
 

@@ -3,8 +3,10 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -15,11 +17,17 @@
 
 #include <algorithm>
 
+#include "check/model_check.h"
 #include "editor/about_form.h"
 #include "editor/add_object_form.h"
+#include "editor/dropped_file.h"
 #include "editor/editor_resources.h"
+#include "editor/logic/edit_steps.h"
 #include "editor/logic/file_messages.h"
 #include "editor/logic/fresh_model.h"
+#include "editor/logic/model_snapshot.h"
+#include "editor/logic/recent_list.h"
+#include "editor/model_check_form.h"
 #include "persistence/model_file.h"
 
 namespace marvolt {
@@ -38,16 +46,46 @@ std::string FilePath(const QString& path) {
 
 }  // namespace
 
+QKeySequence CommandKey(QKeySequence::StandardKey key) {
+    const QKeySequence standard(key);
+    if (!standard.isEmpty())
+        return standard;
+    // Where the platform has none, the keys most desktops use.
+    switch (key) {
+        case QKeySequence::SaveAs:
+            return QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+        case QKeySequence::Quit:
+            return QKeySequence(Qt::CTRL | Qt::Key_Q);
+        default:
+            return standard;
+    }
+}
+
 TMainForm::TMainForm(UiServices services, QWidget* parent)
     : QMainWindow(parent), services_(services) {
     setObjectName(QStringLiteral("MainForm"));
+    setAcceptDrops(true);
+    history_ = new ModelHistory(
+        [this](const CQueuingSystem& state, const StepSelection& select) {
+            RestoreState(state, select);
+        },
+        this);
+    connect(history_, &ModelHistory::Changed, this, &TMainForm::HistoryChanged);
     BuildMenus();
     BuildPanels();
     BuildToolBar();
+    checkForm_ = new TModelCheckForm(this);
+    connect(checkForm_, &TModelCheckForm::NodeChosen, this, &TMainForm::ShowCheckedNode);
     NewModel();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    // The panels outlive this part of the window: what they still say while
+    // they go (the description field losing the focus) must not reach it.
+    tree_->disconnect(this);
+    scheme_->disconnect(this);
+    history_->disconnect(this);
+}
 
 // ---- building the window ----
 
@@ -58,30 +96,47 @@ void TMainForm::BuildMenus() {
         action->setObjectName(QString::fromUtf8(name));
         connect(action, &QAction::triggered, this, handler);
     };
-    QMenu* file = menuBar()->addMenu(QStringLiteral("Файл"));
-    file->setObjectName(QStringLiteral("FileMenu"));
-    item(file, N14, "N14", "Создать", &TMainForm::N14Click);
-    item(file, N11, "N11", "Открыть", &TMainForm::N11Click);
-    item(file, N12, "N12", "Сохранить", &TMainForm::N12Click);
-    item(file, N13, "N13", "Сохранить как", &TMainForm::N13Click);
-    item(file, N2, "N2", "Выход", &TMainForm::N2Click);
-    QMenu* model = menuBar()->addMenu(QStringLiteral("Модель"));
+    FileMenu = menuBar()->addMenu(QStringLiteral("&Файл"));
+    FileMenu->setObjectName(QStringLiteral("FileMenu"));
+    item(FileMenu, N14, "N14", "&Создать", &TMainForm::N14Click);
+    item(FileMenu, N11, "N11", "&Открыть", &TMainForm::N11Click);
+    item(FileMenu, N12, "N12", "Со&хранить", &TMainForm::N12Click);
+    item(FileMenu, N13, "N13", "Сохранить &как", &TMainForm::N13Click);
+    // The recent models come between the two separators.
+    FileMenu->addSeparator();
+    RecentSeparator = FileMenu->addSeparator();
+    item(FileMenu, N2, "N2", "&Выход", &TMainForm::N2Click);
+    N14->setShortcut(CommandKey(QKeySequence::New));
+    N11->setShortcut(CommandKey(QKeySequence::Open));
+    N12->setShortcut(CommandKey(QKeySequence::Save));
+    N13->setShortcut(CommandKey(QKeySequence::SaveAs));
+    N2->setShortcut(CommandKey(QKeySequence::Quit));
+
+    QMenu* model = menuBar()->addMenu(QStringLiteral("&Модель"));
     model->setObjectName(QStringLiteral("ModelMenu"));
-    item(model, N28, "N28", "Дерево объектов", &TMainForm::N28Click);
-    item(model, N29, "N29", "Управление экспериментом", &TMainForm::N29Click);
-    item(model, N30, "N30", "Копировать схему", &TMainForm::N30Click);
-    QMenu* about = menuBar()->addMenu(QStringLiteral("О программе"));
+    item(model, UndoAction, "UndoAction", "&Отменить", &TMainForm::UndoActionClick);
+    item(model, RedoAction, "RedoAction", "&Повторить", &TMainForm::RedoActionClick);
+    UndoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    RedoAction->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    model->addSeparator();
+    item(model, N28, "N28", "&Дерево объектов", &TMainForm::N28Click);
+    item(model, N29, "N29", "&Управление экспериментом", &TMainForm::N29Click);
+    item(model, N30, "N30", "&Копировать схему", &TMainForm::N30Click);
+    item(model, CheckModelAction, "CheckModelAction", "Про&верить модель",
+         &TMainForm::CheckModelActionClick);
+    QMenu* about = menuBar()->addMenu(QStringLiteral("&О программе"));
     about->setObjectName(QStringLiteral("AboutMenu"));
-    item(about, N5, "N5", "О программе", &TMainForm::N5Click);
+    item(about, N5, "N5", "&О программе", &TMainForm::N5Click);
     N29->setEnabled(false);
 
     ObjectPopupMenu = new QMenu(this);
     ObjectPopupMenu->setObjectName(QStringLiteral("ObjectPopupMenu"));
-    item(ObjectPopupMenu, AddObjectItem, "AddObjectItem", "Добавить объект",
+    item(ObjectPopupMenu, AddObjectItem, "AddObjectItem", "&Добавить объект",
          &TMainForm::AddObjectItemClick);
-    item(ObjectPopupMenu, DeleteObjectItem, "DeleteObjectItem", "Удалить объект",
+    item(ObjectPopupMenu, DeleteObjectItem, "DeleteObjectItem", "&Удалить объект",
          &TMainForm::DeleteObjectItemClick);
-    item(ObjectPopupMenu, PropertiesItem, "PropertiesItem", "Свойства объекта",
+    item(ObjectPopupMenu, PropertiesItem, "PropertiesItem", "&Свойства объекта",
          &TMainForm::PropertiesItemClick);
     PropertiesItem->setEnabled(false);
 }
@@ -107,9 +162,16 @@ void TMainForm::BuildPanels() {
     });
     connect(tree_, &ObjectTreePanel::ContextMenuRequested, this, &TMainForm::ObjectMenuFromTree);
     connect(tree_, &ObjectTreePanel::RefusalSinkChosen, this, &TMainForm::RefDisComboBoxChange);
+    connect(tree_, &ObjectTreePanel::DescriptionEditFinished, this, &TMainForm::FlushDescription);
+    connect(tree_, &ObjectTreePanel::FileDropped, this, &TMainForm::OpenDropped);
     connect(scheme_, &SchemeEditor::ModelEdited, this, &TMainForm::ModelChanged);
     connect(scheme_, &SchemeEditor::PropertiesRequested, this, &TMainForm::EditObject);
     connect(scheme_, &SchemeEditor::NodeMenuRequested, this, &TMainForm::ObjectMenuFromScheme);
+    connect(scheme_, &SchemeEditor::DeleteRequested, this, &TMainForm::DeleteObject);
+    connect(scheme_, &SchemeEditor::NodeChosen, this, [this](uint8_t node) {
+        if (node < model_->nodeCount())
+            tree_->SelectObject({model_->Node(node), nullptr});
+    });
 }
 
 void TMainForm::BuildToolBar() {
@@ -133,6 +195,9 @@ void TMainForm::BuildToolBar() {
     button(N14, "ToolButton1", 0, "Новый проект");
     button(N11, "ToolButton2", 1, "Открыть проект");
     button(N12, "ToolButton3", 2, "Сохранить проект");
+    ToolBar1->addSeparator();
+    button(UndoAction, "UndoToolButton", 13, "Отменить");
+    button(RedoAction, "RedoToolButton", 14, "Повторить");
     ToolBar1->addSeparator();
     scheme_->AddModeButtons(ToolBar1);
     ReqToolAction = new QAction(QStringLiteral("Тип заявки"), this);
@@ -169,14 +234,99 @@ void TMainForm::SetTitle() {
 
 // ---- the model and its views ----
 
-void TMainForm::ModelChanged(ModelChange what, TreeSelection select) {
-    if (what == ModelChange::kReplaced || what == ModelChange::kNodeRemoved)
+void TMainForm::ModelChanged(ModelChange what, TreeSelection select, const std::string& step) {
+    const bool another = what == ModelChange::kReplaced || what == ModelChange::kRestored;
+    // The tree still shows the entry selected before the change.
+    const StepSelection before = CurrentSelection();
+    if (another || what == ModelChange::kNodeRemoved)
         popupNode_ = kNoIndex;
-    if (what == ModelChange::kReplaced)
+    if (another)
         tree_->ShowDescription(model_->modelDescription);
-    if (what != ModelChange::kScheme)
+    if (what != ModelChange::kScheme && what != ModelChange::kLinkDrawn)
         tree_->Refresh(*model_, what == ModelChange::kReplaced, select);
     scheme_->Refresh(*model_, what);
+    if (!another)
+        RecordStep(step.empty() ? step::Other() : step, before);
+    RefreshCheckWindow();
+}
+
+void TMainForm::RecordStep(const std::string& step, const StepSelection& before) {
+    // Results belong to the model as it was when they were made.
+    if (history_->Record(step, *model_, before, CurrentSelection()))
+        model_->resultsValid = 0;
+}
+
+StepSelection TMainForm::CurrentSelection() const {
+    StepSelection selection;
+    selection.category = tree_->SelectedCategory();
+    if (const QTreeWidgetItem* entry = tree_->SelectedEntry())
+        selection.name = entry->text(0).toStdString();
+    return selection;
+}
+
+TreeSelection TMainForm::SelectionIn(const StepSelection& select) const {
+    if (select.category < 0 || select.name.empty())
+        return {};
+    const auto category = static_cast<TreeCategory>(select.category);
+    if (category == kRequestTypesCategory)
+        return {nullptr, model_->FindRequestType(select.name)};
+    const CQSObject* node = model_->FindNode(select.name);
+    if (node && node->kind == KindOfCategory(category))
+        return {node, nullptr};
+    return {};
+}
+
+void TMainForm::InstallModel(std::unique_ptr<CQueuingSystem> model, TreeSelection select) {
+    model_ = std::move(model);
+    ModelChanged(ModelChange::kReplaced, select);
+    // After the first drawing, which places the nodes a file left unplaced.
+    history_->Reset(*model_);
+    resultsUnsaved_ = false;
+}
+
+void TMainForm::RestoreState(const CQueuingSystem& state, const StepSelection& select) {
+    model_ = RestoredModel(state, *model_);
+    const TreeSelection entry = SelectionIn(select);
+    ModelChanged(ModelChange::kRestored, entry);
+    if (!entry.node && !entry.type && select.category >= 0)
+        tree_->SelectCategory(static_cast<TreeCategory>(select.category));
+}
+
+void TMainForm::FlushDescription() {
+    const std::string text = tree_->Description();
+    if (text == model_->modelDescription)
+        return;
+    model_->modelDescription = text;
+    RecordStep(step::Description(), CurrentSelection());
+}
+
+bool TMainForm::HasUnsavedChanges() {
+    FlushDescription();
+    // A change made behind the window without a word still counts.
+    RecordStep(step::Other(), CurrentSelection());
+    return !history_->AtSavedState() || resultsUnsaved_;
+}
+
+void TMainForm::HistoryChanged() {
+    UndoAction->setEnabled(history_->CanUndo());
+    RedoAction->setEnabled(history_->CanRedo());
+    const QString undo = QString::fromStdString(step::UndoHint(history_->UndoStep()));
+    const QString redo = QString::fromStdString(step::RedoHint(history_->RedoStep()));
+    UndoAction->setToolTip(undo);
+    UndoAction->setStatusTip(undo);
+    RedoAction->setToolTip(redo);
+    RedoAction->setStatusTip(redo);
+}
+
+void TMainForm::UndoActionClick() {
+    // What was typed into the description is the latest change.
+    FlushDescription();
+    history_->Undo();
+}
+
+void TMainForm::RedoActionClick() {
+    FlushDescription();
+    history_->Redo();
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -193,10 +343,9 @@ void TMainForm::FormShow() {
 }
 
 void TMainForm::NewModel() {
-    model_ = BuildFreshModel();
     fileName_.clear();
     SetTitle();
-    ModelChanged(ModelChange::kReplaced);
+    InstallModel(BuildFreshModel(), {});
 }
 
 // ---- adding, deleting, properties ----
@@ -225,9 +374,10 @@ void TMainForm::AddWithDialog() {
     if (!added.done)
         return;
     if (typeMode)
-        ModelChanged(ModelChange::kRequestTypes, {nullptr, model_->FindRequestType(name)});
+        ModelChanged(ModelChange::kRequestTypes, {nullptr, model_->FindRequestType(name)},
+                     step::Added(name));
     else
-        ModelChanged(ModelChange::kNodes, {model_->Node(added.node), nullptr});
+        ModelChanged(ModelChange::kNodes, {model_->Node(added.node), nullptr}, step::Added(name));
 }
 
 void TMainForm::ReqToolButtonClick() {
@@ -247,29 +397,32 @@ Confirm TMainForm::DeletionQuestion() {
 }
 
 void TMainForm::DeleteObject(uint8_t node) {
+    const std::string name = node < model_->nodeCount() ? model_->Node(node)->name : std::string();
     const CommandResult deleted = edit::DeleteNode(*model_, node, DeletionQuestion());
     ShowRefusal(services_.messages, deleted.refusal);
     if (deleted.done)
-        ModelChanged(ModelChange::kNodeRemoved);
+        ModelChanged(ModelChange::kNodeRemoved, {}, step::Deleted(name));
 }
 
 void TMainForm::DeleteSelectedType() {
     QTreeWidgetItem* item = tree_->SelectedEntry();
     if (!tree_->IsTypeEntry(item))
         return;
-    const CommandResult deleted =
-        edit::DeleteRequestType(*model_, item->text(0).toStdString(), DeletionQuestion());
+    const std::string name = item->text(0).toStdString();
+    const CommandResult deleted = edit::DeleteRequestType(*model_, name, DeletionQuestion());
     ShowRefusal(services_.messages, deleted.refusal);
     if (deleted.done)
-        ModelChanged(ModelChange::kRequestTypes);
+        ModelChanged(ModelChange::kRequestTypes, {}, step::Deleted(name));
 }
 
 void TMainForm::EditObject(uint8_t node) {
     if (!properties_ || node >= model_->nodeCount())
         return;
-    // A new name moves the entry and the list item; a channel's reserve line may change.
-    if (properties_(model_->Node(node), nullptr))
-        ModelChanged(ModelChange::kNodes);
+    // A new name moves the entry and the list item; a channel's reserve line
+    // may change. Whatever the dialog changed is one step.
+    CQSObject* edited = model_->Node(node);
+    if (properties_(edited, nullptr))
+        ModelChanged(ModelChange::kNodes, {}, step::Properties(edited->name));
 }
 
 void TMainForm::EditRequestType() {
@@ -278,7 +431,7 @@ void TMainForm::EditRequestType() {
         return;
     CRequestType* type = model_->FindRequestType(item->text(0).toStdString());
     if (type && properties_(nullptr, type))
-        ModelChanged(ModelChange::kRequestTypes);
+        ModelChanged(ModelChange::kRequestTypes, {}, step::Properties(type->name));
 }
 
 uint8_t TMainForm::NodeOfEntry(const QTreeWidgetItem* item) const {
@@ -334,7 +487,9 @@ void TMainForm::PropertiesItemClick() {
 }
 
 void TMainForm::RefDisComboBoxChange(const QString& name) {
-    edit::SetRefusalSink(*model_, name.toStdString());
+    const StepSelection before = CurrentSelection();
+    if (edit::SetRefusalSink(*model_, name.toStdString()).done)
+        RecordStep(step::RefusalSink(name.toStdString()), before);
 }
 
 // ---- files ----
@@ -357,6 +512,8 @@ bool TMainForm::SaveCurrent() {
 }
 
 bool TMainForm::AskToSave() {
+    if (!HasUnsavedChanges())
+        return true;
     if (services_.messages.Show(QStringLiteral("Новая модель"), MessageIcon::kQuestion,
                                 kSaveQuestion, kButtonYes | kButtonNo) != kButtonYes)
         return true;
@@ -364,7 +521,7 @@ bool TMainForm::AskToSave() {
 }
 
 bool TMainForm::SaveModel(const QString& path) {
-    model_->modelDescription = tree_->Description();
+    FlushDescription();
     const SaveResult saved = SaveModelFile(FilePath(path), *model_, results_.get());
     if (Refusal failure = SaveFailure(saved, path.toStdString())) {
         ShowRefusal(services_.messages, failure);
@@ -372,6 +529,10 @@ bool TMainForm::SaveModel(const QString& path) {
     }
     fileName_ = path;
     SetTitle();
+    history_->MarkSaved();
+    resultsUnsaved_ = false;
+    recent_.Add(path);
+    RebuildRecentMenu();
     return true;
 }
 
@@ -386,19 +547,84 @@ bool TMainForm::OpenFile(const QString& path) {
     OpenedModels opened = OpenModelFile(FilePath(path));
     if (Refusal failure = OpenFailure(opened, path.toStdString())) {
         ShowRefusal(services_.messages, failure);
+        // A file that has gone is no longer offered.
+        if (!QFileInfo::exists(path)) {
+            recent_.Remove(path);
+            RebuildRecentMenu();
+        }
         return false;
     }
-    model_ = std::move(opened.current);
     results_ = std::move(opened.results);
     fileName_ = path;
     SetTitle();
     // Every category open and the last request type selected, as if each
     // entry had been chosen in turn.
     TreeSelection last;
-    if (model_->typeCount() > 0)
-        last.type = model_->RequestType(model_->typeCount() - 1);
-    ModelChanged(ModelChange::kReplaced, last);
+    if (opened.current->typeCount() > 0)
+        last.type = opened.current->RequestType(opened.current->typeCount() - 1);
+    InstallModel(std::move(opened.current), last);
+    recent_.Add(path);
+    RebuildRecentMenu();
     return true;
+}
+
+void TMainForm::SetRecentSettings(QSettings* settings) {
+    recent_.SetSettings(settings);
+    RebuildRecentMenu();
+}
+
+void TMainForm::RebuildRecentMenu() {
+    for (QAction* action : recentActions_)
+        delete action;
+    recentActions_.clear();
+    const QStringList& paths = recent_.Paths();
+    for (int i = 0; i < paths.size(); ++i) {
+        const auto position = static_cast<size_t>(i);
+        auto* action = new QAction(
+            QString::fromStdString(RecentCaption(position, paths[i].toStdString())), FileMenu);
+        action->setObjectName(QStringLiteral("RecentModel%1").arg(i + 1));
+        action->setShortcut(QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_1 + i)));
+        action->setStatusTip(paths[i]);
+        connect(action, &QAction::triggered, this, [this, i] { RecentModelClick(i); });
+        FileMenu->insertAction(RecentSeparator, action);
+        recentActions_.push_back(action);
+    }
+    // Without recent models one separator is enough.
+    RecentSeparator->setVisible(!paths.isEmpty());
+}
+
+void TMainForm::RecentModelClick(int position) {
+    if (position < 0 || position >= recent_.Paths().size())
+        return;
+    // The list changes as the file opens.
+    const QString path = recent_.Paths()[position];
+    if (!AskToSave())
+        return;
+    OpenFile(path);
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedFilePath(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    const QString path = DroppedFilePath(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    OpenDropped(path);
+}
+
+void TMainForm::OpenDropped(const QString& path) {
+    // Asked once the drop is over, so the desktop's drag does not wait on a question.
+    QMetaObject::invokeMethod(
+        this,
+        [this, path] {
+            if (AskToSave())
+                OpenFile(path);
+        },
+        Qt::QueuedConnection);
 }
 
 void TMainForm::N14Click() {
@@ -425,6 +651,10 @@ void TMainForm::N2Click() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    if (!HasUnsavedChanges()) {
+        event->accept();
+        return;
+    }
     const MessageButton answer =
         services_.messages.Show(QStringLiteral("Выход из программы"), MessageIcon::kQuestion,
                                 kSaveQuestion, kButtonYes | kButtonNo | kButtonCancel);
@@ -438,8 +668,38 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 // ---- the other windows and the tree panel ----
 
 void TMainForm::N29Click() {
-    if (experiment_)
-        experiment_();
+    if (!experiment_)
+        return;
+    FlushDescription();
+    const auto before = ConfigurationCopy(*model_);
+    const CQueuingSystem* results = results_.get();
+    const StepSelection selection = CurrentSelection();
+    experiment_();
+    // What the window set for the next experiment is one step; what it ran
+    // is results, to be saved but never undone.
+    RecordStep(step::ExperimentSettings(), selection);
+    if (results_.get() != results || !SameOutcomes(*before, *model_))
+        resultsUnsaved_ = true;
+    RefreshCheckWindow();
+}
+
+void TMainForm::CheckModelActionClick() {
+    checkForm_->ShowFindings(CheckModel(*model_));
+    checkForm_->show();
+    checkForm_->raise();
+    checkForm_->activateWindow();
+}
+
+void TMainForm::RefreshCheckWindow() {
+    if (checkForm_ && checkForm_->isVisible())
+        checkForm_->ShowFindings(CheckModel(*model_));
+}
+
+void TMainForm::ShowCheckedNode(uint8_t node) {
+    if (node >= model_->nodeCount())
+        return;
+    scheme_->ShowNode(node);
+    tree_->SelectObject({model_->Node(node), nullptr});
 }
 
 void TMainForm::N5Click() {

@@ -4,22 +4,28 @@
 // change reaches them through ModelChanged.
 #pragma once
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "editor/logic/model_commands.h"
 #include "editor/model_change.h"
+#include "editor/model_history.h"
 #include "editor/object_tree_panel.h"
+#include "editor/recent_models.h"
 #include "editor/scheme_editor.h"
 #include "editor/ui_services.h"
 #include "kernel/queuing_system.h"
 
 class QAction;
 class QMenu;
+class QSettings;
 class QSplitter;
 class QToolBar;
 
@@ -27,10 +33,15 @@ namespace marvolt {
 
 class TAboutForm;
 class TAddObjectForm;
+class TModelCheckForm;
 
 inline const QString kTitleBase = QStringLiteral("Marvolt - Имитационное моделирование СМО");
 inline const QString kModelFileFilter =
     QStringLiteral("Файл модели (*.qsf)|*.qsf|Все файлы (*.*)|*.*");
+
+// The platform's standard key of a command; for "Сохранить как" and "Выход",
+// which some platforms leave without one, Ctrl+Shift+S and Ctrl+Q.
+QKeySequence CommandKey(QKeySequence::StandardKey key);
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -51,10 +62,21 @@ class TMainForm : public QMainWindow {
     // then. A window that replaces or edits the model calls ModelChanged.
     void SetExperimentWindow(std::function<void()> open);
 
+    // The settings the recent models are kept in (the program's own file);
+    // without them the list lasts only while the window does.
+    void SetRecentSettings(QSettings* settings);
+    const QStringList& RecentPaths() const { return recent_.Paths(); }
+
     CQueuingSystem* Model() const { return model_.get(); }
     CQueuingSystem* ResultsModel() const { return results_.get(); }
-    void SetResultsModel(std::unique_ptr<CQueuingSystem> results) { results_ = std::move(results); }
+    // New results are something to save, though never a step of the history.
+    void SetResultsModel(std::unique_ptr<CQueuingSystem> results) {
+        results_ = std::move(results);
+        resultsUnsaved_ = true;
+    }
     const QString& FileName() const { return fileName_; }
+    ModelHistory& History() { return *history_; }
+    TModelCheckForm* CheckWindow() const { return checkForm_; }
     ObjectTreePanel& TreePanel() { return *tree_; }
     SchemeEditor& Scheme() { return *scheme_; }
     CQSView& View() { return scheme_->View(); }
@@ -67,8 +89,12 @@ class TMainForm : public QMainWindow {
     // command, a dialog on OK, undo, opening a file) says here, after each
     // change, what changed and which tree entry to select (none keeps the
     // selection). For another model altogether, install it first (the main
-    // window's own commands do).
-    void ModelChanged(ModelChange what, TreeSelection select = {});
+    // window's own commands do). Every change but another model becomes one
+    // step of the history, under the name given.
+    void ModelChanged(ModelChange what, TreeSelection select = {}, const std::string& step = {});
+    // Something would be lost without a save: a step since the model was
+    // last saved or opened, or results not yet saved.
+    bool HasUnsavedChanges();
 
     // The operations of the commands.
     void NewModel();
@@ -101,10 +127,16 @@ class TMainForm : public QMainWindow {
     void AddObjectItemClick();
     void DeleteObjectItemClick();
     void PropertiesItemClick();
+    void UndoActionClick();
+    void RedoActionClick();
+    void CheckModelActionClick();
+    void RecentModelClick(int position);
 
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void BuildMenus();
@@ -131,15 +163,34 @@ class TMainForm : public QMainWindow {
     // or on the node the menu was opened for.
     void ActOnMenuObject(void (TMainForm::*onType)(), void (TMainForm::*onNode)(uint8_t));
 
+    // A new or opened model: the history starts afresh at it, as saved.
+    void InstallModel(std::unique_ptr<CQueuingSystem> model, TreeSelection select);
+    // Undo and redo put the configuration of state in place.
+    void RestoreState(const CQueuingSystem& state, const StepSelection& select);
+    StepSelection CurrentSelection() const;
+    TreeSelection SelectionIn(const StepSelection& select) const;
+    void RecordStep(const std::string& step, const StepSelection& before);
+    // The description field's text becomes the model's, as a step of its own.
+    void FlushDescription();
+    void HistoryChanged();
+    void RebuildRecentMenu();
+    void OpenDropped(const QString& path);
+    void RefreshCheckWindow();
+    void ShowCheckedNode(uint8_t node);
+
     UiServices services_;
     std::unique_ptr<CQueuingSystem> model_;
     std::unique_ptr<CQueuingSystem> results_;
     QString fileName_;
     uint8_t popupNode_ = kNoIndex;
     bool shown_ = false;
+    ModelHistory* history_ = nullptr;
+    bool resultsUnsaved_ = false;
+    RecentModels recent_;
 
     TAddObjectForm* nameDialog_ = nullptr;
     TAboutForm* aboutBox_ = nullptr;
+    TModelCheckForm* checkForm_ = nullptr;
     PropertiesDialog properties_;
     std::function<void()> experiment_;
 
@@ -157,6 +208,12 @@ class TMainForm : public QMainWindow {
     QAction* N29 = nullptr;
     QAction* N30 = nullptr;
     QAction* N5 = nullptr;
+    QAction* UndoAction = nullptr;
+    QAction* RedoAction = nullptr;
+    QAction* CheckModelAction = nullptr;
+    QMenu* FileMenu = nullptr;
+    QAction* RecentSeparator = nullptr;
+    std::vector<QAction*> recentActions_;
     QAction* ReqToolAction = nullptr;
     QMenu* ObjectPopupMenu = nullptr;
     QAction* AddObjectItem = nullptr;

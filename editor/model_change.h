@@ -7,11 +7,14 @@
 namespace marvolt {
 
 enum class ModelChange {
-    // Another model altogether (new, opened, or restored by undo): the tree is
-    // built afresh with every category open, the description field shows the
-    // model's description, the picture grows to hold the nodes and scrolls
-    // home, and every node index the editor holds is forgotten.
+    // Another model altogether (new or opened): the tree is built afresh with
+    // every category open, the description field shows the model's
+    // description, the picture grows to hold the nodes and scrolls home, and
+    // every node index the editor holds is forgotten.
     kReplaced,
+    // The model put back by undo or redo: like kReplaced, but the categories
+    // stay open or closed as they were and the picture keeps its scrolling.
+    kRestored,
     // Nodes added, renamed or otherwise edited: tree, refusal-sink list and
     // the whole scheme.
     kNodes,
@@ -26,6 +29,8 @@ enum class ModelChange {
     kRequestTypes,
     // Positions, links or reserve channels: the scheme only.
     kScheme,
+    // A link made on the scheme, which has drawn it already: nothing to redo.
+    kLinkDrawn,
 };
 
 // The tree entry a change selects: a node or else a request type of the

@@ -1,6 +1,7 @@
 #include "editor/object_tree_panel.h"
 
 #include <QComboBox>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "editor/dropped_file.h"
 #include "editor/editor_resources.h"
 
 namespace marvolt {
@@ -118,6 +120,8 @@ ObjectTreePanel::ObjectTreePanel(QWidget* parent) : QWidget(parent) {
     CommentMemo = new QPlainTextEdit(Splitter2);
     CommentMemo->setObjectName(QStringLiteral("CommentMemo"));
     CommentMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    CommentMemo->installEventFilter(this);
+    CommentMemo->viewport()->installEventFilter(this);
     Splitter2->setStretchFactor(0, 1);
     Splitter2->setStretchFactor(1, 0);
     Splitter2->setSizes({400, 200});
@@ -160,6 +164,10 @@ void ObjectTreePanel::Refresh(const CQueuingSystem& model, bool rebuild, TreeSel
         for (QTreeWidgetItem* category : categories_)
             category->setExpanded(true);
     }
+    SelectObject(select);
+}
+
+void ObjectTreePanel::SelectObject(TreeSelection select) {
     if (select.node)
         Select(select.node, CategoryOfKind(select.node->kind));
     else if (select.type)
@@ -322,6 +330,30 @@ void ObjectTreePanel::ObjectTreeMouseDown(Qt::MouseButton button, Qt::MouseButto
     emit ContextMenuRequested(ObjectTree->viewport()->mapToGlobal(at), item->parent() != nullptr);
 }
 
+bool ObjectTreePanel::FileDrag(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* drag = static_cast<QDragMoveEvent*>(event);
+            if (DroppedFilePath(drag->mimeData()).isEmpty())
+                return false;
+            drag->acceptProposedAction();
+            return true;
+        }
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QString path = DroppedFilePath(drop->mimeData());
+            if (path.isEmpty())
+                return false;
+            drop->acceptProposedAction();
+            emit FileDropped(path);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
 bool ObjectTreePanel::eventFilter(QObject* watched, QEvent* event) {
     // Events arrive while the panel is still being built.
     if (!ObjectTree)
@@ -344,6 +376,10 @@ bool ObjectTreePanel::eventFilter(QObject* watched, QEvent* event) {
                 }
                 break;
         }
+    } else if (CommentMemo && watched == CommentMemo && event->type() == QEvent::FocusOut) {
+        emit DescriptionEditFinished();
+    } else if (CommentMemo && watched == CommentMemo->viewport() && FileDrag(event)) {
+        return true;
     } else if (watched == ObjectTree->viewport() && event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {

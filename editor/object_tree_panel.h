@@ -63,6 +63,9 @@ class ObjectTreePanel : public QWidget {
     // the old one's place in the list.
     void Refresh(const CQueuingSystem& model, bool rebuild, TreeSelection select = {});
 
+    // Selects the entry of the node, else of the request type; nothing for neither.
+    void SelectObject(TreeSelection select);
+
     QTreeWidgetItem* Category(TreeCategory category) const { return categories_[category]; }
     QTreeWidgetItem* CategoryOfKind(uint8_t kind) const;
     // The category of the selected entry, or of the entry itself; -1 for none.
@@ -73,6 +76,7 @@ class ObjectTreePanel : public QWidget {
     bool IsTypeEntry(const QTreeWidgetItem* item) const;
 
     // The model's description as the field shows it, and back as it is stored.
+    // The field tells when the user has finished with it (it lost the focus).
     void ShowDescription(const std::string& stored);
     std::string Description() const;
 
@@ -90,6 +94,10 @@ class ObjectTreePanel : public QWidget {
     // A right-button press on an entry, which is now selected.
     void ContextMenuRequested(const QPoint& global, bool onObject);
     void RefusalSinkChosen(const QString& name);
+    void DescriptionEditFinished();
+    // A file dragged from the desktop was dropped on the description field,
+    // which would otherwise take its name as text.
+    void FileDropped(const QString& path);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -99,6 +107,9 @@ class ObjectTreePanel : public QWidget {
                          const std::vector<const std::string*>& names, bool rebuild);
     void RefreshSinkList(const CQueuingSystem& model, bool rebuild);
     void Select(const void* key, QTreeWidgetItem* category);
+    // A file dragged over or dropped on the description field; false for
+    // anything else, which the field handles itself.
+    bool FileDrag(QEvent* event);
 
     QSplitter* Splitter2 = nullptr;
     QToolButton* TreeCloseButton = nullptr;

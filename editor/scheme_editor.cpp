@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -13,6 +14,7 @@
 #include <algorithm>
 
 #include "editor/editor_resources.h"
+#include "editor/logic/edit_steps.h"
 #include "editor/logic/model_commands.h"
 #include "editor/message_service.h"
 #include "editor/scheme_picture.h"
@@ -94,6 +96,8 @@ SchemeEditor::SchemeEditor(MessageService& messages, QWidget* parent)
 
     BuildModeActions();
     BuildLinkMenu();
+    // A click on the picture gives the box the keyboard, for the Delete key.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 SchemeEditor::~SchemeEditor() = default;
@@ -130,9 +134,9 @@ void SchemeEditor::BuildLinkMenu() {
         action->setObjectName(QString::fromUtf8(name));
         connect(action, &QAction::triggered, this, handler);
     };
-    item(N23, "N23", "Удалить связь", &SchemeEditor::N23Click);
-    item(N24, "N24", "Свойства источника заявок", &SchemeEditor::N24Click);
-    item(N25, "N25", "Свойства приемника заявок", &SchemeEditor::N25Click);
+    item(N23, "N23", "&Удалить связь", &SchemeEditor::N23Click);
+    item(N24, "N24", "Свойства &источника заявок", &SchemeEditor::N24Click);
+    item(N25, "N25", "Свойства &приемника заявок", &SchemeEditor::N25Click);
     SetPropertiesAvailable(false);
 }
 
@@ -166,11 +170,14 @@ void SchemeEditor::Refresh(CQueuingSystem& model, ModelChange what) {
     view_.Model = &model;
     switch (what) {
         case ModelChange::kReplaced:
+        case ModelChange::kRestored:
             DragImage->hide();
             state_ = {};
             FitPictureToNodes();
-            horizontalScrollBar()->setValue(0);
-            verticalScrollBar()->setValue(0);
+            if (what == ModelChange::kReplaced) {
+                horizontalScrollBar()->setValue(0);
+                verticalScrollBar()->setValue(0);
+            }
             Redraw();
             break;
         case ModelChange::kNodeRemoved:
@@ -179,6 +186,7 @@ void SchemeEditor::Refresh(CQueuingSystem& model, ModelChange what) {
             state_.LinkSource = kNoIndex;
             state_.HitLinkSource = kNoIndex;
             state_.HitLinkReceiver = kNoIndex;
+            state_.CurrentNode = kNoIndex;
             Redraw();
             break;
         case ModelChange::kNodes:
@@ -188,6 +196,7 @@ void SchemeEditor::Refresh(CQueuingSystem& model, ModelChange what) {
             break;
         case ModelChange::kNodePlaced:
         case ModelChange::kRequestTypes:
+        case ModelChange::kLinkDrawn:
             break;
     }
 }
@@ -256,9 +265,11 @@ void SchemeEditor::Image1MouseDown(Qt::MouseButton button, Qt::MouseButtons held
     if (mode_ == ToolMode::kPointer) {
         const NodeHit hit = view_.NodeAt(x, y);
         state_.SelectedNode = hit.node;
+        state_.CurrentNode = hit.node;
         if (hit.node != kNoIndex) {
             state_.GripX = hit.gripX;
             state_.GripY = hit.gripY;
+            emit NodeChosen(hit.node);
         }
     } else if (mode_ == ToolMode::kLink) {
         LinkModeClick(x, y);
@@ -274,7 +285,8 @@ void SchemeEditor::PlaceNode(uint8_t kind, int x, int y) {
         return;
     SetMode(ToolMode::kPointer);
     DrawOnPicture([&](QPainter& canvas) { view_.DrawNode(placed.node, canvas); });
-    emit ModelEdited(ModelChange::kNodePlaced, {Model().Node(placed.node), nullptr});
+    const CQSObject* node = Model().Node(placed.node);
+    emit ModelEdited(ModelChange::kNodePlaced, {node, nullptr}, step::Added(node->name));
 }
 
 void SchemeEditor::LinkModeClick(int x, int y) {
@@ -285,6 +297,8 @@ void SchemeEditor::LinkModeClick(int x, int y) {
     if (step.linked) {
         DrawOnPicture(
             [&](QPainter& canvas) { view_.DrawLink(source, pressed, canvas, Qt::SolidLine); });
+        emit ModelEdited(ModelChange::kLinkDrawn, {},
+                         step::Linked(Model().Node(source)->name, Model().Node(pressed)->name));
     }
     ShowRefusal(messages_, step.refusal);
 }
@@ -353,7 +367,7 @@ void SchemeEditor::DropNode(bool cancelled) {
     }
     edit::MoveNode(Model(), node, DragImage->x() - Image1->x(), DragImage->y() - Image1->y());
     GrowPictureAroundNodes();
-    emit ModelEdited(ModelChange::kScheme, {});
+    emit ModelEdited(ModelChange::kScheme, {}, step::Moved(Model().Node(node)->name));
 }
 
 void SchemeEditor::GrowPictureAroundNodes() {
@@ -379,11 +393,35 @@ void SchemeEditor::Image1DblClick(int x, int y) {
 }
 
 void SchemeEditor::N23Click() {
-    const CommandResult unlinked =
-        edit::Unlink(Model(), state_.HitLinkSource, state_.HitLinkReceiver);
+    const uint8_t source = state_.HitLinkSource;
+    const uint8_t receiver = state_.HitLinkReceiver;
+    const CommandResult unlinked = edit::Unlink(Model(), source, receiver);
     state_.SelectedNode = kNoIndex;
-    if (unlinked.done)
-        emit ModelEdited(ModelChange::kScheme, {});
+    if (unlinked.done) {
+        emit ModelEdited(ModelChange::kScheme, {},
+                         step::Unlinked(Model().Node(source)->name, Model().Node(receiver)->name));
+    }
+}
+
+void SchemeEditor::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete && (event->modifiers() & ~Qt::KeypadModifier) == 0) {
+        if (state_.CurrentNode < Model().nodeCount())
+            emit DeleteRequested(state_.CurrentNode);
+        event->accept();
+        return;
+    }
+    QScrollArea::keyPressEvent(event);
+}
+
+void SchemeEditor::ShowNode(uint8_t node) {
+    if (node >= Model().nodeCount())
+        return;
+    state_.SelectedNode = node;
+    state_.CurrentNode = node;
+    Redraw();
+    const CQSObject* n = Model().Node(node);
+    const int half = view_.NodeSize / 2;
+    ensureVisible(n->x + half, n->y + half, half + 20, half + 20);
 }
 
 void SchemeEditor::N24Click() {

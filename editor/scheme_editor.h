@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "editor/model_change.h"
 #include "editor/qsview.h"
@@ -33,6 +34,7 @@ struct SchemeInteraction {
     int32_t GripY = 0;
     uint8_t HitLinkSource = kNoIndex;  // the link under the last right-button press
     uint8_t HitLinkReceiver = kNoIndex;
+    uint8_t CurrentNode = kNoIndex;  // the node last pressed in pointer mode: Delete acts on it
 };
 
 class SchemeEditor : public QScrollArea {
@@ -63,6 +65,9 @@ class SchemeEditor : public QScrollArea {
     // The nodes with a margin of 12 pixels, clipped to the picture; null when
     // there is nothing to copy.
     QImage SchemeCopy() const;
+    // Marks the node as the current one, with its focus rectangle, and
+    // scrolls it into sight.
+    void ShowNode(uint8_t node);
 
     // Event handlers, named after their control and event. Positions are
     // picture pixels; held is the set of buttons down once the event has happened.
@@ -77,13 +82,19 @@ class SchemeEditor : public QScrollArea {
     void MainScrollBoxResize();
 
   signals:
-    // The model was changed here; the main window brings everything in step.
-    void ModelEdited(ModelChange what, TreeSelection select);
+    // The model was changed here, by the step named; the main window brings
+    // everything in step.
+    void ModelEdited(ModelChange what, TreeSelection select, const std::string& step);
     void PropertiesRequested(uint8_t node);
     void NodeMenuRequested(uint8_t node, const QPoint& global);
+    // A press in pointer mode chose the node; the tree shows it too.
+    void NodeChosen(uint8_t node);
+    // The Delete key, for the current node.
+    void DeleteRequested(uint8_t node);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     CQueuingSystem& Model() const { return *view_.Model; }

@@ -1,6 +1,7 @@
 #include "results/indicators_tab.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,6 +113,8 @@ IndicatorsTab::IndicatorsTab(std::function<const CQueuingSystem*()> results, QWi
         small.setPointSizeF(small.pointSizeF() * 0.85);
         caption->setFont(small);
         caption->setCursorPosition(0);
+        // A caption cut short reads as another indicator: the window widens instead.
+        caption->setMinimumWidth(QFontMetrics(small).horizontalAdvance(caption->text()) + 8);
         QLineEdit* value = ReadOnly(QString::fromLatin1(f.valueField), this);
         value->setFixedWidth(kValueWidth);
         place(caption, value);

@@ -7,6 +7,8 @@
 #     the properties dialog of every kind and the law dialog, one picture each
 #   scripts/screenshot.sh --experiment [model.qsf] [folder]
 #     the experiment window's tabs after a run, and the progress dialog of a long run
+#   scripts/screenshot.sh --check [model.qsf] [picture.png]
+#     the main window after an edit, with its undo hint, and the model check window
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,6 +32,11 @@ if [ "${1:-}" = "--experiment" ]; then
   mkdir -p "$out"
   xvfb-run -a -s "-screen 0 1280x800x24" \
     "$build_dir/tests/marvolt_experiment_screenshot_driver" "$(realpath "$model")" "$(realpath "$out")"
+  exit 0
+fi
+
+if [ "${1:-}" = "--check" ]; then
+  shoot "${2:-examples/two_stage_line.qsf}" "${3:-out/model_check.png}" "check:"
   exit 0
 fi
 

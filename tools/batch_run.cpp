@@ -6,6 +6,7 @@
 
 #include "persistence/model_file.h"
 #include "results/application_data.h"
+#include "tools/check_run.h"
 #include "tools/progress_bar.h"
 
 namespace marvolt {
@@ -134,19 +135,21 @@ void FactorTable(const CQueuingSystem& m, std::ostream& out) {
 
 }  // namespace
 
-int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
-             const ProgressDisplay& progress) {
+bool OpenBatchModel(const RunOptions& options, std::ostream& err, OpenedModels& opened) {
     const std::string fullName = std::filesystem::absolute(options.model).string();
-    OpenedModels opened = OpenModelFile(options.model);
+    opened = OpenModelFile(options.model);
     if (opened.result == OpenResult::kCannotOpenForReading) {
         err << "Невозможно открыть файл \"" << fullName << "\" для чтения.\n";
-        return kRunUnreadableModel;
+        return false;
     }
     if (opened.result != OpenResult::kOk || !opened.current) {
         err << "Ошибка при чтении файла \"" << fullName << "\".\n";
-        return kRunUnreadableModel;
+        return false;
     }
-    CQueuingSystem& model = *opened.current;
+    return true;
+}
+
+void ApplyStopOptions(const RunOptions& options, CQueuingSystem& model) {
     if (options.time) {
         model.stopByTime = 1;
         model.timeLimit = *options.time;
@@ -154,6 +157,17 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
         model.stopByTime = 0;
         model.arrivalsLimit = *options.arrivals;
     }
+}
+
+int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
+             const ProgressDisplay& progress) {
+    if (options.check)
+        return CheckBatch(options, out, err);
+    OpenedModels opened;
+    if (!OpenBatchModel(options, err, opened))
+        return kRunUnreadableModel;
+    CQueuingSystem& model = *opened.current;
+    ApplyStopOptions(options, model);
 
     const bool factor = model.factorRun != 0;
     if (!factor)

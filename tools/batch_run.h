@@ -4,6 +4,7 @@
 #include <chrono>
 #include <iosfwd>
 
+#include "persistence/model_file.h"
 #include "tools/run_options.h"
 
 namespace marvolt {
@@ -15,6 +16,7 @@ enum RunStatus : int {
     kRunInvalidFactor = 4,
     kRunSaveFailed = 5,
     kRunOutputFailed = 6,
+    kRunFindings = 7,  // --check found something to remark
 };
 
 // Where the progress bar goes (nowhere: no bar) and how often it may change.
@@ -23,8 +25,15 @@ struct ProgressDisplay {
     std::chrono::nanoseconds period = std::chrono::milliseconds(100);
 };
 
-// Opens, runs and reports; never asks anything. Returns the exit status.
+// Opens, runs and reports (or only checks, with --check); never asks
+// anything. Returns the exit status.
 int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
              const ProgressDisplay& progress = {});
+
+// Opens the model file named by the options; false, after telling err why,
+// when it cannot be read.
+bool OpenBatchModel(const RunOptions& options, std::ostream& err, OpenedModels& opened);
+// The stop criterion the options ask for replaces the model's own.
+void ApplyStopOptions(const RunOptions& options, CQueuingSystem& model);
 
 }  // namespace marvolt

@@ -16,10 +16,12 @@ std::string RunUsage() {
            "integer)\n"
            "  --json          print one JSON document instead of the report text\n"
            "  --save OUT.qsf  save the model with its results to OUT.qsf\n"
+           "  --check         check the model instead of running it: print what would make\n"
+           "                  a run meaningless, one a line (a JSON array with --json)\n"
            "  --help          show this text\n"
            "\n"
            "Exit status: 0 success, 2 bad command line, 3 unreadable model file,\n"
-           "4 invalid factor, 5 the results could not be saved.\n";
+           "4 invalid factor, 5 the results could not be saved, 7 the check found something.\n";
 }
 
 ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
@@ -43,6 +45,8 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
         const std::string& a = args[i];
         if (a == "--json") {
             o.json = true;
+        } else if (a == "--check") {
+            o.check = true;
         } else if (a == "--time") {
             const auto text = value(i, a);
             if (!text)
@@ -78,6 +82,8 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
     }
     if (o.time && o.arrivals) {
         parsed.error = "Параметры --time и --arrivals нельзя указывать вместе.";
+    } else if (o.check && !o.save.empty()) {
+        parsed.error = "Параметры --check и --save нельзя указывать вместе.";
     } else if (!o.help && o.model.empty()) {
         parsed.error = "Не указан файл модели.";
     }

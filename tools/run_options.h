@@ -14,6 +14,7 @@ struct RunOptions {
     std::optional<float> time;
     std::optional<uint32_t> arrivals;
     bool json = false;
+    bool check = false;  // only the model check, no run
     std::string save;
     bool help = false;
 };

@@ -233,6 +233,32 @@ void Experiment(QPainter& p) {
     p.drawRect(11, 6, 2, 7);
 }
 
+// A curved arrow turning back to the left (undo), or mirrored (redo).
+void TurnArrow(QPainter& p, bool back) {
+    p.setRenderHint(QPainter::Antialiasing, true);
+    if (!back) {
+        p.translate(16, 0);
+        p.scale(-1, 1);
+    }
+    p.setPen(QPen(kDarkBlue, 2, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath curve;
+    curve.moveTo(4, 6);
+    curve.cubicTo(11, 6, 14, 8, 13, 11);
+    curve.cubicTo(12, 14, 8, 14, 6, 13);
+    p.drawPath(curve);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kDarkBlue);
+    p.drawPolygon(QPolygonF({QPointF(1, 6), QPointF(6, 1.5), QPointF(6, 10.5)}));
+}
+
+void Undo(QPainter& p) {
+    TurnArrow(p, true);
+}
+void Redo(QPainter& p) {
+    TurnArrow(p, false);
+}
+
 // The program's icon: a generator sending requests to a channel, drawn on a
 // 48-unit grid and scaled to the size asked for.
 QImage ProgramIcon(int size) {
@@ -359,6 +385,8 @@ int main(int argc, char** argv) {
     ok &= Icon(folder, "request_type", RequestType);
     ok &= Icon(folder, "tree_entry", TreeEntry);
     ok &= Icon(folder, "experiment", Experiment);
+    ok &= Icon(folder, "undo", Undo);
+    ok &= Icon(folder, "redo", Redo);
     ok &= SaveJpeg(AboutPicture(), folder + "/about.jpg");
     QDir().mkpath(folder + "/program");
     for (int size : {16, 32, 48, 64, 128, 256})

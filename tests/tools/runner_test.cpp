@@ -12,43 +12,14 @@
 #include "tools/batch_run.h"
 #include "tools/example_models.h"
 #include "tools/progress_bar.h"
+#include "runner_fixture.h"
 
 namespace marvolt {
 namespace {
 
 namespace fs = std::filesystem;
 
-class RunnerTest : public ::testing::Test {
-  protected:
-    fs::path dir;
-    std::ostringstream out, err;
-
-    void SetUp() override {
-        RestoreRandomStartState();
-        dir = fs::temp_directory_path() / ("marvolt_runner_" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::unique_ptr<CQueuingSystem> Example(const std::string& name) {
-        for (auto& e : BuildExampleModels()) {
-            if (e.fileName == name)
-                return std::move(e.model);
-        }
-        return nullptr;
-    }
-    std::string Save(const CQueuingSystem& m, const std::string& name) {
-        const std::string path = (dir / name).string();
-        EXPECT_EQ(SaveModelFile(path, m, nullptr), SaveResult::kOk);
-        return path;
-    }
-    int Run(std::vector<std::string> args) {
-        ParsedOptions p = ParseRunOptions(args);
-        if (!p.error.empty())
-            return kRunBadArguments;
-        return RunBatch(p.options, out, err);
-    }
-};
+class RunnerTest : public test::RunnerFixture {};
 
 TEST_F(RunnerTest, OptionsAreCheckedLikeTheExperimentWindow) {
     EXPECT_FALSE(ReadPositiveReal("0"));

@@ -3,10 +3,14 @@
 // with a dialog open over the main window.
 //   marvolt_screenshot_driver <model.qsf> <screenshot.png> [what]
 // what: a node name (its properties dialog), "type:<name>" (a request type's
-// dialog) or "law:<channel name>" (the law dialog over that channel's dialog,
-// editing the service law of its first request type).
+// dialog), "law:<channel name>" (the law dialog over that channel's dialog,
+// editing the service law of its first request type) or "check:" (a channel
+// put down with the mouse, so that there is a step to undo, and the model
+// check window with what it finds).
 #include <QAction>
 #include <QApplication>
+#include <QToolButton>
+#include <QToolTip>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -15,6 +19,7 @@
 #include <cstdio>
 
 #include "app/program.h"
+#include "editor/model_check_form.h"
 #include "editor/objects_form.h"
 #include "kernel/random_stat.h"
 #include "scripted_answers.h"
@@ -23,10 +28,32 @@ using marvolt::screenshot::ScriptedAnswers;
 
 namespace {
 
+// A channel placed where nothing reaches it, and the check window beside the
+// scheme; the undo button's hint names the step.
+void ShowCheck(marvolt::TMainForm& form) {
+    marvolt::SchemeEditor& scheme = form.Scheme();
+    scheme.SetMode(marvolt::ToolMode::kChannel);
+    scheme.Image1MouseDown(Qt::LeftButton, Qt::LeftButton, 460, 330);
+    scheme.Image1MouseUp(Qt::LeftButton, Qt::NoButton, 460, 330);
+    form.findChild<QAction*>(QStringLiteral("CheckModelAction"))->trigger();
+    marvolt::TModelCheckForm* check = form.CheckWindow();
+    const QRect screen = form.screen()->availableGeometry();
+    check->move(screen.right() - check->frameGeometry().width() - 20,
+                screen.bottom() - check->frameGeometry().height() - 20);
+    QTimer::singleShot(500, &form, [&form] {
+        auto* undo = form.findChild<QToolButton*>(QStringLiteral("UndoToolButton"));
+        QToolTip::showText(undo->mapToGlobal(QPoint(8, undo->height())), undo->toolTip(), undo);
+    });
+}
+
 // Opens the dialog the argument names; returns at once when it names nothing.
 void OpenDialog(marvolt::Program& program, const QString& what) {
     marvolt::TMainForm& form = program.MainForm();
     marvolt::CQueuingSystem& model = *form.Model();
+    if (what == QStringLiteral("check:")) {
+        ShowCheck(form);
+        return;
+    }
     if (what.startsWith(QStringLiteral("type:"))) {
         const std::string name = what.mid(5).toStdString();
         QTreeWidgetItem* types = form.TreePanel().Category(marvolt::kRequestTypesCategory);
