@@ -24,4 +24,13 @@ uint8_t ChosenIndex(const QComboBox* box) {
     return box->currentIndex() < 0 ? kNoIndex : static_cast<uint8_t>(box->currentData().toInt());
 }
 
+int PackedKey(const IndicatorKey& key) {
+    return key.object | (key.type << 8) | (key.indicator << 16);
+}
+
+IndicatorKey UnpackedKey(int packed) {
+    return {static_cast<uint8_t>(packed & 0xff), static_cast<uint8_t>((packed >> 8) & 0xff),
+            static_cast<uint8_t>((packed >> 16) & 0xff)};
+}
+
 }  // namespace marvolt

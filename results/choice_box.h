@@ -18,4 +18,8 @@ std::optional<ChoiceItem> ChosenItem(const QComboBox* box);
 // The index of the chosen item; 255 when nothing is chosen.
 uint8_t ChosenIndex(const QComboBox* box);
 
+// The three indices of a list entry in one number, as a list item keeps it.
+int PackedKey(const IndicatorKey& key);
+IndicatorKey UnpackedKey(int packed);
+
 }  // namespace marvolt

@@ -15,8 +15,8 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QToolButton>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <algorithm>
 
@@ -34,15 +34,6 @@ namespace {
 
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-int Packed(const DependKey& k) {
-    return k.object | (k.type << 8) | (k.indicator << 16);
-}
-
-DependKey Unpacked(int v) {
-    return {static_cast<uint8_t>(v & 0xff), static_cast<uint8_t>((v >> 8) & 0xff),
-            static_cast<uint8_t>((v >> 16) & 0xff)};
 }
 
 enum class Mark { kSquare, kCircle, kTriangle };
@@ -210,8 +201,9 @@ DependenciesTab::DependenciesTab(UiServices services, std::function<CQueuingSyst
     auto* factor = new QGroupBox(QStringLiteral(" Выбор изменяемого параметра "), this);
     factor->setObjectName(QStringLiteral("GroupBox6"));
     ComboBox18 = List("ComboBox18", factor);
-    ComboBox18->setToolTip(QStringLiteral(
-        "Наименование объекта, которому принадлежит параметр\n(параметром какого объекта является)"));
+    ComboBox18->setToolTip(
+        QStringLiteral("Наименование объекта, которому принадлежит параметр\n(параметром какого "
+                       "объекта является)"));
     ComboBox19 = List("ComboBox19", factor);
     ComboBox19->setToolTip(QStringLiteral("Наименование типа заявки, с которым связан параметр"));
     ComboBox20 = List("ComboBox20", factor);
@@ -284,14 +276,14 @@ std::vector<DependKey> DependenciesTab::SelectedKeys() const {
     for (int i = 0; i < DependListBox->count(); ++i) {
         const QListWidgetItem* item = DependListBox->item(i);
         if (item->isSelected())
-            keys.push_back(Unpacked(item->data(Qt::UserRole).toInt()));
+            keys.push_back(UnpackedKey(item->data(Qt::UserRole).toInt()));
     }
     return keys;
 }
 
 void DependenciesTab::AddListItem(const DependEntry& entry) {
     auto* item = new QListWidgetItem(Q(entry.caption));
-    item->setData(Qt::UserRole, Packed(entry.key));
+    item->setData(Qt::UserRole, PackedKey(entry.key));
     DependListBox->addItem(item);
 }
 
@@ -370,8 +362,8 @@ void DependenciesTab::SpeedButton1Click() {
     }
     const uint8_t object = ChosenIndex(ComboBox16);
     const uint8_t type = ChosenIndex(ComboBox15);
-    const uint8_t indicator = ComboBox14->currentIndex() < 0 ? uint8_t{indInSystemDistr}
-                                                             : ChosenIndex(ComboBox14);
+    const uint8_t indicator =
+        ComboBox14->currentIndex() < 0 ? uint8_t{indInSystemDistr} : ChosenIndex(ComboBox14);
     if (CDependInfo* d = m->AddDependency(object, type, indicator))
         AddListItem({CAppData::DependencyCaption(*m, *d), {object, type, indicator}});
     emit ButtonsChanged();
@@ -385,7 +377,7 @@ void DependenciesTab::SpeedButton2Click() {
         QListWidgetItem* item = DependListBox->item(i);
         if (!item->isSelected())
             continue;
-        const DependKey k = Unpacked(item->data(Qt::UserRole).toInt());
+        const DependKey k = UnpackedKey(item->data(Qt::UserRole).toInt());
         m->RemoveDependency(k.object, k.type, k.indicator);
         delete item;
     }
@@ -435,6 +427,7 @@ void DependenciesTab::DrawCharts() {
     const auto [y0, y1] = Padded(yLo, yHi);
     axisX_->setRange(x0, x1);
     axisY_->setRange(y0, y1);
+    axisX_->applyNiceNumbers();
     axisY_->applyNiceNumbers();
     DependChart->setTitle(QString());
     axisX_->setTitleText(Q(chart.axisTitle));

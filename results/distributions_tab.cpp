@@ -12,14 +12,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <algorithm>
 
 #include "editor/law_editor.h"
 #include "results/application_data.h"
 #include "results/chart_view.h"
+#include "results/choice_box.h"
 #include "results/logic/report_file.h"
 #include "results/table_form.h"
 
@@ -29,16 +30,6 @@ namespace {
 
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-// The three indices of an entry in one number, as the list item keeps it.
-int Packed(const DistrInfo& d) {
-    return d.object | (d.type << 8) | (d.indicator << 16);
-}
-
-DistrInfo Unpacked(int v) {
-    return {static_cast<uint8_t>(v & 0xff), static_cast<uint8_t>((v >> 8) & 0xff),
-            static_cast<uint8_t>((v >> 16) & 0xff)};
 }
 
 const QColor kExpectedColor(128, 128, 255);
@@ -51,7 +42,8 @@ constexpr int kLawBoxWidth = 281;
 }  // namespace
 
 void SaveChartPicture(UiServices& services, ChartView& chart) {
-    const QString path = services.fileDialogs.SaveFileName({kChartFileFilter, QStringLiteral("bmp")});
+    const QString path =
+        services.fileDialogs.SaveFileName({kChartFileFilter, QStringLiteral("bmp")});
     if (path.isEmpty())
         return;
     const SafeSaveResult saved = SaveBmpFile(path, chart.Picture());
@@ -187,7 +179,7 @@ std::optional<DistrInfo> DistributionsTab::Selected() const {
     const QListWidgetItem* item = DistrListBox->currentItem();
     if (!item || !item->isSelected())
         return std::nullopt;
-    return Unpacked(item->data(Qt::UserRole).toInt());
+    return UnpackedKey(item->data(Qt::UserRole).toInt());
 }
 
 uint32_t DistributionsTab::ZeroWaits(const CDistribution& d, const DistrInfo& info) const {
@@ -210,7 +202,7 @@ void DistributionsTab::RebuildList() {
     const std::vector<DistrEntry> entries = DistributionEntries(m);
     for (const DistrEntry& e : entries) {
         auto* item = new QListWidgetItem(Q(e.title), DistrListBox);
-        item->setData(Qt::UserRole, Packed(e.info));
+        item->setData(Qt::UserRole, PackedKey(e.info));
     }
     const int at = ReselectEntry(entries, remembered);
     if (at >= 0)
@@ -314,8 +306,8 @@ void DistributionsTab::Button11Click() {
     const ChiSquareOutcome out = ChiSquareTest(*d, law);
     if (out.tested) {
         testedLaw_ = law;
-        const std::vector<HistogramBar> expected = ExpectedBars(*d, selected->indicator,
-                                                                out.expected);
+        const std::vector<HistogramBar> expected =
+            ExpectedBars(*d, selected->indicator, out.expected);
         Series5->remove(0, Series5->count());
         for (const HistogramBar& b : expected)
             Series5->append(b.height);
@@ -333,7 +325,8 @@ void DistributionsTab::ShowTable(TTableForm& table) {
         return;
     const std::optional<LawRecord> tested =
         expectedShown_ ? std::optional<LawRecord>(testedLaw_) : std::nullopt;
-    TextTable t = DistributionTable(*d, shownDistr_->indicator, ZeroWaits(*d, *shownDistr_), tested);
+    TextTable t =
+        DistributionTable(*d, shownDistr_->indicator, ZeroWaits(*d, *shownDistr_), tested);
     const std::string title = CAppData::DistributionTitle(*results_(), shownDistr_->indicator,
                                                           shownDistr_->object, shownDistr_->type);
     table.ShowTable(QStringLiteral("Распределение - ") + Q(title), QString(), std::move(t));

@@ -66,9 +66,9 @@ std::vector<DependEntry> DependencyEntries(const CQueuingSystem& m) {
         entries.push_back({CAppData::DependencyCaption(m, d),
                            {d.dependencyObject, d.dependencyType, d.dependencyIndicator}});
     }
-    std::stable_sort(entries.begin(), entries.end(), [](const DependEntry& a, const DependEntry& b) {
-        return a.caption < b.caption;
-    });
+    std::stable_sort(
+        entries.begin(), entries.end(),
+        [](const DependEntry& a, const DependEntry& b) { return a.caption < b.caption; });
     return entries;
 }
 

@@ -16,13 +16,7 @@
 namespace marvolt {
 
 // A dependency's identity in the model's list.
-struct DependKey {
-    uint8_t object = kNoIndex;
-    uint8_t type = kNoIndex;
-    uint8_t indicator = 0;
-
-    bool operator==(const DependKey&) const = default;
-};
+using DependKey = IndicatorKey;
 
 // The indicators a dependency on the object (255: the system) may record;
 // index: the indicator id. Empty for an object index that is no node.

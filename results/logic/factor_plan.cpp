@@ -126,6 +126,17 @@ void ServedTypes(const CQueuingSystem& m, const CChannel& c, FactorChoices& out)
         out.typeSelected < 0 ? kNoIndex : out.types[static_cast<size_t>(out.typeSelected)].index;
 }
 
+// Start and step of a real parameter: any number from 0.
+FactorInput ReadNonNegative(std::string_view text) {
+    FactorInput in;
+    const std::optional<float> v = ParseFloat32(text);
+    if (!v || *v < 0.0f)
+        in.message = kIncorrect + kNonNegative;
+    else
+        in.value = *v;
+    return in;
+}
+
 bool CountFits(float v, double max) {
     const int n = NearestInteger(v);
     return std::isfinite(v) && n >= 1 && n <= max;
@@ -190,14 +201,8 @@ std::string FactorFieldText(int8_t parameter, float value) {
 FactorInput ReadFactorStart(const FactorSettings& f, std::string_view text) {
     FactorInput in;
     const int8_t p = f.factorParameter;
-    if (!IsIntegerParameter(p)) {
-        const std::optional<float> v = ParseFloat32(text);
-        if (!v || *v < 0.0f)
-            in.message = kIncorrect + kNonNegative;
-        else
-            in.value = *v;
-        return in;
-    }
+    if (!IsIntegerParameter(p))
+        return ReadNonNegative(text);
     const std::optional<int64_t> v = ParseInteger(text);
     if (!v || *v < 1 || static_cast<double>(*v) > StartMax(p)) {
         in.message = kIncorrect + (p == kFactorDevices ? kDevicesStart : kWholePositive);
@@ -213,14 +218,8 @@ FactorInput ReadFactorStart(const FactorSettings& f, std::string_view text) {
 FactorInput ReadFactorStep(const FactorSettings& f, std::string_view text) {
     FactorInput in;
     const int8_t p = f.factorParameter;
-    if (!IsIntegerParameter(p)) {
-        const std::optional<float> v = ParseFloat32(text);
-        if (!v || *v < 0.0f)
-            in.message = kIncorrect + kNonNegative;
-        else
-            in.value = *v;
-        return in;
-    }
+    if (!IsIntegerParameter(p))
+        return ReadNonNegative(text);
     const std::optional<int64_t> v = ParseInteger(text);
     if (!v) {
         in.message = kIncorrect + kWholePositive;

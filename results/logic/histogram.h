@@ -10,18 +10,14 @@
 #include <vector>
 
 #include "kernel/queuing_system.h"
+#include "results/logic/indicator_panel.h"
 #include "results/logic/table_export.h"
 
 namespace marvolt {
 
-// Which sample distribution a list entry stands for.
-struct DistrInfo {
-    uint8_t object = kNoIndex;  // 255: the system
-    uint8_t type = kNoIndex;    // 255: all types
-    uint8_t indicator = 0;      // one of the distribution ids
-
-    bool operator==(const DistrInfo&) const = default;
-};
+// Which sample distribution a list entry stands for; the indicator is one
+// of the distribution ids.
+using DistrInfo = IndicatorKey;
 
 struct DistrEntry {
     std::string title;

@@ -23,6 +23,16 @@ struct ChoiceItem {
 };
 using ChoiceList = std::vector<ChoiceItem>;
 
+// One indicator of a node (255: the system) for a request type (255: all
+// types): what an entry of the distribution or dependency list stands for.
+struct IndicatorKey {
+    uint8_t object = kNoIndex;
+    uint8_t type = kNoIndex;
+    uint8_t indicator = 0;
+
+    bool operator==(const IndicatorKey&) const = default;
+};
+
 // "Все типы заявок", then every request type.
 ChoiceList TypeChoices(const CQueuingSystem& m);
 // "Все типы заявок", then the request types the queue admits.

@@ -4,18 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "tests/kernel/model_builders.h"
+#include "tests/results_logic/choice_ids.h"
 
 namespace marvolt {
 namespace {
 
 using namespace testing_models;
 
-std::vector<uint8_t> Ids(const ChoiceList& list) {
-    std::vector<uint8_t> ids;
-    for (const ChoiceItem& item : list)
-        ids.push_back(item.index);
-    return ids;
-}
+using test::Ids;
 
 class DependencyLists : public ::testing::Test {
   protected:
@@ -84,7 +80,8 @@ TEST_F(DependencyLists, FourSelectedDrawThreeLinesAndTabulateFour) {
     const std::optional<TextTable> table = DependencyTable(m, All());
     ASSERT_TRUE(table);
     ASSERT_EQ(table->size(), 5u);
-    EXPECT_EQ((*table)[0], (std::vector<std::string>{"Число устройств (Канал1)", "1,5", "2", "2,5"}));
+    EXPECT_EQ((*table)[0],
+              (std::vector<std::string>{"Число устройств (Канал1)", "1,5", "2", "2,5"}));
     EXPECT_EQ((*table)[4][0], entries[3].caption);
     EXPECT_EQ((*table)[4][2], "0,25");
 }

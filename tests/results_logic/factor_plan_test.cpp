@@ -5,18 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "tests/kernel/model_builders.h"
+#include "tests/results_logic/choice_ids.h"
 
 namespace marvolt {
 namespace {
 
 using namespace testing_models;
 
-std::vector<uint8_t> Ids(const ChoiceList& list) {
-    std::vector<uint8_t> ids;
-    for (const ChoiceItem& item : list)
-        ids.push_back(item.index);
-    return ids;
-}
+using test::Ids;
 
 FactorSettings Devices(float start, float step, uint8_t count) {
     return Factor(QueueLine::kChannelAt, kFactorDevices, start, step, count);
@@ -30,9 +26,8 @@ class FactorPlan : public ::testing::Test {
 
 TEST_F(FactorPlan, ObjectsAreEveryNodeButTheSinks) {
     const ChoiceList objects = FactorObjects(m);
-    EXPECT_EQ(Ids(objects),
-              (std::vector<uint8_t>{QueueLine::kGeneratorAt, QueueLine::kQueueAt,
-                                    QueueLine::kChannelAt}));
+    EXPECT_EQ(Ids(objects), (std::vector<uint8_t>{QueueLine::kGeneratorAt, QueueLine::kQueueAt,
+                                                  QueueLine::kChannelAt}));
     EXPECT_EQ(objects[0].text, "Генератор1");
 }
 

@@ -52,7 +52,8 @@ struct ZeroWaits : ::testing::Test {
 
 TEST_F(ZeroWaits, CountInTheFirstBarOnlyWhenAskedAndTheHistogramStartsAtZero) {
     Build(0.0f);
-    const CDistribution& d = *line.model->DistributionIndicator(indWaitDistr, info.object, info.type);
+    const CDistribution& d =
+        *line.model->DistributionIndicator(indWaitDistr, info.object, info.type);
     EXPECT_EQ(ZeroWaitCount(*line.model, info, d, false), 0u);
     const uint32_t z = ZeroWaitCount(*line.model, info, d, true);
     ASSERT_EQ(z, 40u);
@@ -78,7 +79,8 @@ TEST_F(ZeroWaits, CountInTheFirstBarOnlyWhenAskedAndTheHistogramStartsAtZero) {
 
 TEST_F(ZeroWaits, HaveNoEffectWhenTheHistogramStartsAtOne) {
     Build(1.0f);
-    const CDistribution& d = *line.model->DistributionIndicator(indWaitDistr, info.object, info.type);
+    const CDistribution& d =
+        *line.model->DistributionIndicator(indWaitDistr, info.object, info.type);
     EXPECT_EQ(ZeroWaitCount(*line.model, info, d, true), 0u);
     // Only the waiting time has zero waits.
     const DistrInfo length{QueueLine::kQueueAt, kNoIndex, indQueueLengthDistr};

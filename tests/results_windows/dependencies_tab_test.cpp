@@ -17,15 +17,16 @@
 #include "persistence/model_file.h"
 #include "results/application_data.h"
 #include "results/chart_view.h"
-#include "tests/results_windows/chart_tab_fixture.h"
+#include "tests/results_windows/experiment_window_fixture.h"
 
 namespace marvolt {
 namespace {
 
 using namespace testing_models;
 
-class DependenciesTabTest : public test::ChartTabTest {
+class DependenciesTabTest : public test::ExperimentWindowFixture {
   protected:
+    DependenciesTabTest() : ExperimentWindowFixture(1.25f, 500) {}
     DependenciesTab& TabOf() { return form->Dependencies(); }
     QListWidget* List() { return Find<QListWidget>("DependListBox"); }
     QStringList Items(const char* box) {
@@ -244,7 +245,7 @@ TEST_F(DependenciesTabTest, FourSelectedDrawThreeLinesAndTabulateAll) {
     EXPECT_EQ(TabOf().Chart().chart()->axes(Qt::Horizontal)[0]->titleText(),
               "Число устройств (Канал1)");
     EXPECT_TRUE(Find<QPushButton>("ShowTableButton")->isEnabled());
-    const test::ChartTabTest::ShownTable t = ShowTable();
+    const ShownTable t = ShowTable();
     EXPECT_EQ(t.caption, "Таблица зависимостей");
     EXPECT_EQ(t.label, "Первая строка таблицы содержит значения фактора");
     ASSERT_EQ(t.cells.size(), 5u);
@@ -308,7 +309,7 @@ TEST_F(DependenciesTabTest, DeviceFactorOfAnMMcModelMatchesTheBatchRunner) {
     TabOf().DrawCharts();
     ASSERT_EQ(Points(0).size(), 4u);
     EXPECT_EQ(Points(0)[3].x(), 5.0);
-    const test::ChartTabTest::ShownTable t = ShowTable();
+    const ShownTable t = ShowTable();
     ASSERT_EQ(t.cells.size(), 4u);
 
     QTemporaryDir dir;
@@ -333,8 +334,8 @@ TEST_F(DependenciesTabTest, DeviceFactorOfAnMMcModelMatchesTheBatchRunner) {
     ASSERT_EQ(printed.size(), 4u);
     for (const std::vector<std::string>& row : t.cells)
         EXPECT_EQ(printed[row[0]], row) << row[0];
-    EXPECT_EQ(t.cells[0], (std::vector<std::string>{"Число устройств (Канал1)", "2", "3", "4",
-                                                    "5"}));
+    EXPECT_EQ(t.cells[0],
+              (std::vector<std::string>{"Число устройств (Канал1)", "2", "3", "4", "5"}));
 }
 
 }  // namespace

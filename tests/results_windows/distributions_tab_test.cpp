@@ -14,7 +14,7 @@
 #include "editor/law_editor.h"
 #include "results/application_data.h"
 #include "results/chart_view.h"
-#include "tests/results_windows/chart_tab_fixture.h"
+#include "tests/results_windows/experiment_window_fixture.h"
 #include "tests/support/test_folder.h"
 
 namespace marvolt {
@@ -22,9 +22,9 @@ namespace {
 
 using namespace testing_models;
 
-class DistributionsTabTest : public test::ChartTabTest {
+class DistributionsTabTest : public test::ExperimentWindowFixture {
   protected:
-    DistributionsTabTest() {
+    DistributionsTabTest() : ExperimentWindowFixture(1.25f, 500) {
         // The service time of the channel and the waiting time in the queue.
         line.channel->serviceDistFlag = 1;
         CQueue& q = *line.queue;
@@ -106,7 +106,7 @@ TEST_F(DistributionsTabTest, ZeroWaitsJoinTheFirstBarWhenTheBoxIsChecked) {
     const std::vector<double> after = Heights(TabOf().ObservedSeries());
     EXPECT_EQ(after[0], before[0] + zero);
     EXPECT_EQ(after[1], before[1]);
-    const test::ChartTabTest::ShownTable t = ShowTable();
+    const ShownTable t = ShowTable();
     ASSERT_EQ(t.cells.size(), 3u);
     EXPECT_EQ(t.cells[1][1], CAppData::FormatValue(static_cast<float>(after[0]), ','));
     EXPECT_EQ(t.caption, "Распределение - Время ожидания (Накопитель1)");
@@ -137,7 +137,7 @@ TEST_F(DistributionsTabTest, TheTestDrawsExpectedBarsAndTheTableUsesTheTestedLaw
 
     // Another law in the editor does not change what was tested.
     SetLaw({kLawNormal, 5.0f, 1.0f});
-    test::ChartTabTest::ShownTable t = ShowTable();
+    ShownTable t = ShowTable();
     ASSERT_EQ(t.cells.size(), 4u);
     EXPECT_EQ(t.cells[3][0], "Теоретическая частота");
     EXPECT_EQ(t.cells[3][1], CAppData::FormatValue(expected[0], ','));

@@ -1,6 +1,6 @@
-// The experiment window over a queue line, for the tests of its two chart
-// tabs: the recording seams, a table window whose shown table is read back,
-// and the helpers that act as a user would.
+// The experiment window over a queue line with exponential laws: the
+// recording seams, a table window whose shown table is read back, and the
+// helpers that act as a user would.
 #pragma once
 
 #include <QApplication>
@@ -24,25 +24,26 @@
 
 namespace marvolt::test {
 
-class ChartTabTest : public ::testing::Test {
+class ExperimentWindowFixture : public ::testing::Test {
   protected:
     RecordingServices io;
-    testing_models::QueueLine line =
-        testing_models::MakeQueueLine(testing_models::Exponential(1.0f),
-                                      testing_models::Exponential(1.25f));
+    testing_models::QueueLine line;
     OwnedModels place;
     std::unique_ptr<TResultsForm> form;
     std::unique_ptr<TTableForm> table;
 
-    ChartTabTest() {
+    // Arrivals at rate 1, service at the given rate.
+    ExperimentWindowFixture(float serviceRate, uint32_t arrivals)
+        : line(testing_models::MakeQueueLine(testing_models::Exponential(1.0f),
+                                             testing_models::Exponential(serviceRate))) {
         RestoreRandomStartState();
         place.current = std::move(line.model);
-        place.current->arrivalsLimit = 500;
+        place.current->arrivalsLimit = arrivals;
         form = std::make_unique<TResultsForm>(io.services(), place);
         table = std::make_unique<TTableForm>(io.services());
         form->SetTableWindow(table.get());
     }
-    ~ChartTabTest() override { form->hide(); }
+    ~ExperimentWindowFixture() override { form->hide(); }
 
     CQueuingSystem& Model() { return *place.current; }
     template <class W>
@@ -51,6 +52,7 @@ class ChartTabTest : public ::testing::Test {
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
+    QString Text(const char* edit) { return Find<QLineEdit>(edit)->text(); }
     void Show() {
         form->show();
         QCoreApplication::processEvents();
@@ -59,6 +61,7 @@ class ChartTabTest : public ::testing::Test {
         Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>(name));
     }
     void Run() { form->RunButtonClick(); }
+    // Types into a field as a user would: the field then counts as edited.
     void Type(const char* edit, const QString& text) {
         QLineEdit* e = Find<QLineEdit>(edit);
         e->setText(text);
