@@ -111,9 +111,6 @@ TResultsForm::TResultsForm(UiServices services, ModelPlace& place, QWidget* pare
         edit->installEventFilter(this);
     connect(distributions_, &DistributionsTab::ButtonsChanged, this, &TResultsForm::ArrangeButtons);
     connect(dependencies_, &DependenciesTab::ButtonsChanged, this, &TResultsForm::ArrangeButtons);
-    // The window's buttons act on what the fields hold when they are pressed.
-    for (QPushButton* b : {RunButton, ShowTableButton, SaveResultsButton, CopyButton, CloseButton})
-        distributions_->LawBox().ExemptFromChecks(b);
     ArrangeButtons();
 }
 

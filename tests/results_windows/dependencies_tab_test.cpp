@@ -252,6 +252,16 @@ TEST_F(DependenciesTabTest, FourSelectedDrawThreeLinesAndTabulateAll) {
     EXPECT_EQ(t.cells[0], (std::vector<std::string>{"Число устройств (Канал1)", "1", "2", "3"}));
     EXPECT_EQ(t.cells[4][0], List()->item(3)->text().toStdString());
 
+    // One selected: one line, the others out of the legend.
+    List()->clearSelection();
+    List()->item(2)->setSelected(true);
+    TabOf().DrawCharts();
+    EXPECT_TRUE(InLegend(0));
+    EXPECT_EQ(TabOf().Line(0).name(), List()->item(2)->text());
+    EXPECT_FALSE(InLegend(1));
+    EXPECT_TRUE(Points(1).empty());
+    EXPECT_EQ(ShowTable().cells.size(), 2u);
+
     // The line series styles.
     EXPECT_EQ(TabOf().Line(0).pen().style(), Qt::SolidLine);
     EXPECT_EQ(TabOf().Line(1).pen().style(), Qt::DotLine);
