@@ -6,6 +6,7 @@
 
 #include "persistence/model_file.h"
 #include "results/application_data.h"
+#include "results/logic/factor_plan.h"
 #include "tools/check_run.h"
 #include "tools/progress_bar.h"
 
@@ -90,10 +91,6 @@ nlohmann::ordered_json ResultsJson(const CQueuingSystem& m) {
     return doc;
 }
 
-float FactorValue(const FactorSettings& f, int k) {
-    return static_cast<float>(f.startValue + static_cast<double>(k) * f.step);
-}
-
 void FactorJson(const CQueuingSystem& m, nlohmann::ordered_json& doc) {
     const FactorSettings& f = m.usedFactor;
     nlohmann::ordered_json values = nlohmann::ordered_json::array();
@@ -173,7 +170,10 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
     if (!factor)
         model.resultsValid = 0;
     int result = kOk;
-    if (progress.to) {
+    // A planned value the law dialog or the node would refuse never reaches a run.
+    if (factor && !FactorValuesValid(model, model.plannedFactor)) {
+        result = kFactorWrongParameter;
+    } else if (progress.to) {
         ProgressBar bar(*progress.to);
         model.progressPeriod = progress.period;
         result = model.Experiment([&bar](const RunProgress& p) { return bar.Show(p); });
