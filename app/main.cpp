@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
     marvolt::QtMessageService messages;
     marvolt::QtFileDialogService fileDialogs;
     marvolt::QtClipboardService clipboard;
-    marvolt::Program program({messages, fileDialogs, clipboard});
+    marvolt::QtColorDialogService colors;
+    marvolt::Program program({messages, fileDialogs, clipboard, colors});
     // The list of recent models is the only thing kept between sessions.
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Marvolt"),
                        QStringLiteral("marvolt"));

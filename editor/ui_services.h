@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/clipboard_service.h"
+#include "editor/color_dialog_service.h"
 #include "editor/file_dialog_service.h"
 #include "editor/message_service.h"
 
@@ -12,6 +13,7 @@ struct UiServices {
     MessageService& messages;
     FileDialogService& fileDialogs;
     ClipboardService& clipboard;
+    ColorDialogService& colors;
 };
 
 }  // namespace marvolt

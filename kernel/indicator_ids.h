@@ -43,6 +43,15 @@ enum IndicatorId : uint8_t {
 
 inline constexpr uint8_t kIndicatorCount = 29;
 
+// One indicator of a node (255: the system) for a request type (255: all types).
+struct IndicatorKey {
+    uint8_t object = 255;
+    uint8_t type = 255;
+    uint8_t id = 0;
+
+    bool operator==(const IndicatorKey&) const = default;
+};
+
 enum class IndicatorValue : uint8_t { kCount, kReal, kDistribution };
 
 // Where an indicator exists: one bit per node kind code (0 generator,

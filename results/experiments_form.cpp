@@ -15,7 +15,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "editor/law_editor.h"
 #include "results/application_data.h"
+#include "results/dependencies_tab.h"
+#include "results/distributions_tab.h"
 #include "results/indicators_tab.h"
 #include "results/logic/confidence_interval.h"
 #include "results/logic/report_file.h"
@@ -57,9 +60,12 @@ TResultsForm::TResultsForm(UiServices services, ModelPlace& place, QWidget* pare
     indicators_ = new IndicatorsTab([this] { return session_.Results(); });
     TabSheet1 = indicators_;
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-    TabSheet2 = new QWidget;
+    distributions_ =
+        new DistributionsTab(services_, [this] { return session_.Results(); }, TestedLaw);
+    TabSheet2 = distributions_;
     TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-    TabSheet3 = new QWidget;
+    dependencies_ = new DependenciesTab(services_, [this] { return Current(); });
+    TabSheet3 = dependencies_;
     TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
     PageControl1->addTab(TabSheet6, QStringLiteral(" Планирование эксперимента"));
     PageControl1->addTab(TabSheet1, QStringLiteral("Показатели"));
@@ -103,6 +109,8 @@ TResultsForm::TResultsForm(UiServices services, ModelPlace& place, QWidget* pare
     connect(Button9, &QPushButton::clicked, this, &TResultsForm::Button9Click);
     for (QLineEdit* edit : {Edit25, Edit26, Edit27})
         edit->installEventFilter(this);
+    connect(distributions_, &DistributionsTab::ButtonsChanged, this, &TResultsForm::ArrangeButtons);
+    connect(dependencies_, &DependenciesTab::ButtonsChanged, this, &TResultsForm::ArrangeButtons);
     ArrangeButtons();
 }
 
@@ -191,6 +199,8 @@ void TResultsForm::showEvent(QShowEvent* event) {
 void TResultsForm::FormShow() {
     IndicatorsUnfilled = true;
     indicators_->Fill();
+    dependencies_->Fill();
+    distributions_->RebuildList();
     DistrListStale = true;
     planning_->FillObjects();
     if (CQueuingSystem* m = Current()) {
@@ -201,6 +211,9 @@ void TResultsForm::FormShow() {
     }
     for (QLineEdit* edit : {Edit25, Edit26, Edit27})
         edit->setModified(false);
+    // The tab's law editor edits the theoretical law, kept between showings.
+    distributions_->LawBox().dialogLaw = TheoreticalLaw;
+    distributions_->LawBox().RefreshLaw();
     shownTab_ = PageControl1->currentWidget();
     ArrangeButtons();
 }
@@ -241,10 +254,17 @@ void TResultsForm::ArrangeButtons() {
         CopyButton->setToolTip(distributions
                                    ? QStringLiteral("Копировать гистограмму распределения в буфер")
                                    : QStringLiteral("Копировать графики в буфер"));
-        // The distribution list and the dependency charts have nothing to
-        // show yet: their tabs are empty.
-        for (QPushButton* b : {ShowTableButton, SaveResultsButton, CopyButton})
-            b->setEnabled(false);
+        if (distributions) {
+            ShowTableButton->setEnabled(distributions_->HasItems() &&
+                                        distributions_->HasHistogram());
+            SaveResultsButton->setEnabled(distributions_->HasItems());
+            CopyButton->setEnabled(distributions_->HasItems());
+        } else {
+            // Only lines with points are worth a table or a picture.
+            const bool values = dependencies_->HasItems() && dependencies_->HasValues();
+            for (QPushButton* b : {ShowTableButton, SaveResultsButton, CopyButton})
+                b->setEnabled(values);
+        }
     }
 }
 
@@ -271,7 +291,7 @@ void TResultsForm::TabSheet2Hide() {
 }
 
 void TResultsForm::TabSheet2Show() {
-    // The list of sample distributions is rebuilt here once the tab has one.
+    distributions_->RebuildList();
 }
 
 void TResultsForm::EnableConfidenceControls(bool on) {
@@ -396,10 +416,14 @@ void TResultsForm::RunButtonClick() {
     if (!Current())
         return;
     if (OnTab(TabSheet3)) {
+        if (!dependencies_->CheckFields())
+            return;
         const RunOutcome outcome = session_.FactorRun(WatchRun());
         progress_->Finish();
         ShowRunMessages(outcome);
-        // The dependency charts are drawn here once the tab has them.
+        if (outcome.end == RunEnd::kFinished || outcome.end == RunEnd::kStopped ||
+            outcome.end == RunEnd::kCancelled)
+            dependencies_->DrawCharts();
         return;
     }
     const RunOutcome outcome = session_.SimpleRun(WatchRun());
@@ -413,18 +437,33 @@ void TResultsForm::RunButtonClick() {
     indicators_->Fill();
     IndicatorsUnfilled = false;
     if (!OnTab(TabSheet1)) {
-        // The distribution list is rebuilt, or its histogram redrawn, here
-        // once the tab has them.
+        if (DistrListStale)
+            distributions_->RebuildList();
+        else
+            distributions_->DrawHistogram();
         DistrListStale = false;
     }
     ArrangeButtons();
 }
 
 void TResultsForm::ShowTableButtonClick() {
-    // Tables come from the distributions and dependencies tabs.
+    if (!tableWindow_)
+        return;
+    if (OnTab(TabSheet2))
+        distributions_->ShowTable(*tableWindow_);
+    else if (OnTab(TabSheet3))
+        dependencies_->ShowTable(*tableWindow_);
 }
 
 void TResultsForm::SaveResultsButtonClick() {
+    if (OnTab(TabSheet2)) {
+        distributions_->SaveChart();
+        return;
+    }
+    if (OnTab(TabSheet3)) {
+        dependencies_->SaveChart();
+        return;
+    }
     if (!OnTab(TabSheet1))
         return;
     const CQueuingSystem* results = session_.Results();
@@ -442,6 +481,14 @@ void TResultsForm::SaveResultsButtonClick() {
 }
 
 void TResultsForm::CopyButtonClick() {
+    if (OnTab(TabSheet2)) {
+        distributions_->CopyChart();
+        return;
+    }
+    if (OnTab(TabSheet3)) {
+        dependencies_->CopyChart();
+        return;
+    }
     if (!OnTab(TabSheet1))
         return;
     if (const CQueuingSystem* results = session_.Results())
@@ -469,6 +516,11 @@ void TResultsForm::FormClose() {
     if (Edit26->isModified() && CheckArrivalsLimit(Edit26->text().toStdString()).value)
         Edit26Exit();
     session_.Close();
+    // The theoretical law stays for the next showing; fields left a moment
+    // ago are not judged once the window is gone.
+    TheoreticalLaw = distributions_->LawBox().dialogLaw;
+    distributions_->LawBox().DropPendingChecks();
+    dependencies_->DropPendingChecks();
 }
 
 }  // namespace marvolt

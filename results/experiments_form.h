@@ -23,6 +23,8 @@ class QTabWidget;
 
 namespace marvolt {
 
+class DependenciesTab;
+class DistributionsTab;
 class IndicatorsTab;
 class PlanningGrid;
 class RunProgressDialog;
@@ -46,6 +48,8 @@ class TResultsForm : public QDialog {
     CQueuingSystem* ResultsModel() const { return session_.Results(); }
     RunProgressDialog& Progress() { return *progress_; }
     IndicatorsTab& Indicators() { return *indicators_; }
+    DistributionsTab& Distributions() { return *distributions_; }
+    DependenciesTab& Dependencies() { return *dependencies_; }
     PlanningGrid& Planning() { return *planning_; }
 
     // Event handlers, named after their control and event.
@@ -108,6 +112,8 @@ class TResultsForm : public QDialog {
     QWidget* TabSheet2 = nullptr;
     QWidget* TabSheet3 = nullptr;
     IndicatorsTab* indicators_ = nullptr;
+    DistributionsTab* distributions_ = nullptr;
+    DependenciesTab* dependencies_ = nullptr;
     PlanningGrid* planning_ = nullptr;
 
     QWidget* ButtonBar = nullptr;

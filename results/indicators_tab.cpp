@@ -5,8 +5,9 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include "results/choice_box.h"
 
 namespace marvolt {
 
@@ -140,44 +141,24 @@ IndicatorsTab::IndicatorsTab(std::function<const CQueuingSystem*()> results, QWi
     on(ComboBox6, &IndicatorsTab::ComboBox6Click);
 }
 
-void IndicatorsTab::SetItems(QComboBox* box, const ChoiceList& items,
-                             const std::optional<ChoiceItem>& remembered) {
-    const QSignalBlocker quiet(box);
-    box->clear();
-    for (const ChoiceItem& item : items)
-        box->addItem(Q(item.text), static_cast<int>(item.index));
-    box->setCurrentIndex(Reselect(items, remembered));
-}
-
-std::optional<ChoiceItem> IndicatorsTab::Chosen(const QComboBox* box) {
-    if (box->currentIndex() < 0)
-        return std::nullopt;
-    return ChoiceItem{box->currentText().toStdString(),
-                      static_cast<uint8_t>(box->currentData().toInt())};
-}
-
-uint8_t IndicatorsTab::ChosenIndex(const QComboBox* box) {
-    return box->currentIndex() < 0 ? kNoIndex : static_cast<uint8_t>(box->currentData().toInt());
-}
-
 void IndicatorsTab::Fill() {
-    const std::vector<std::optional<ChoiceItem>> was{Chosen(ComboBox1), Chosen(ComboBox2),
-                                                     Chosen(ComboBox3), Chosen(ComboBox4),
-                                                     Chosen(ComboBox5), Chosen(ComboBox6)};
+    const std::vector<std::optional<ChoiceItem>> was{ChosenItem(ComboBox1), ChosenItem(ComboBox2),
+                                                     ChosenItem(ComboBox3), ChosenItem(ComboBox4),
+                                                     ChosenItem(ComboBox5), ChosenItem(ComboBox6)};
     const CQueuingSystem* m = results_();
     if (!m) {
         for (QComboBox* box : {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6})
-            SetItems(box, {}, std::nullopt);
+            SetChoiceItems(box, {}, std::nullopt);
     } else {
-        SetItems(ComboBox1, TypeChoices(*m), was[0]);
-        SetItems(ComboBox2, NodeChoices(*m, kChannel), was[1]);
-        SetItems(ComboBox3, NodeChoices(*m, kQueue), was[2]);
-        SetItems(ComboBox4,
+        SetChoiceItems(ComboBox1, TypeChoices(*m), was[0]);
+        SetChoiceItems(ComboBox2, NodeChoices(*m, kChannel), was[1]);
+        SetChoiceItems(ComboBox3, NodeChoices(*m, kQueue), was[2]);
+        SetChoiceItems(ComboBox4,
                  ComboBox3->currentIndex() < 0 ? ChoiceList{}
                                                : QueueTypeChoices(*m, ChosenIndex(ComboBox3)),
                  was[3]);
-        SetItems(ComboBox5, NodeChoices(*m, kSink), was[4]);
-        SetItems(ComboBox6, ComboBox5->currentIndex() < 0 ? ChoiceList{} : TypeChoices(*m), was[5]);
+        SetChoiceItems(ComboBox5, NodeChoices(*m, kSink), was[4]);
+        SetChoiceItems(ComboBox6, ComboBox5->currentIndex() < 0 ? ChoiceList{} : TypeChoices(*m), was[5]);
     }
     RefreshGroups();
 }
@@ -239,9 +220,9 @@ void IndicatorsTab::ComboBox2Click() {
 }
 
 void IndicatorsTab::ComboBox3Click() {
-    const std::optional<ChoiceItem> was = Chosen(ComboBox4);
+    const std::optional<ChoiceItem> was = ChosenItem(ComboBox4);
     const CQueuingSystem* m = results_();
-    SetItems(ComboBox4,
+    SetChoiceItems(ComboBox4,
              m && ComboBox3->currentIndex() >= 0 ? QueueTypeChoices(*m, ChosenIndex(ComboBox3))
                                                  : ChoiceList{},
              was);

@@ -38,10 +38,6 @@ class IndicatorsTab : public QWidget {
     void ComboBox6Click();
 
   private:
-    static void SetItems(QComboBox* box, const ChoiceList& items,
-                         const std::optional<ChoiceItem>& remembered);
-    static std::optional<ChoiceItem> Chosen(const QComboBox* box);
-    static uint8_t ChosenIndex(const QComboBox* box);
     QComboBox* NodeList(IndicatorGroup group) const;
 
     std::function<const CQueuingSystem*()> results_;

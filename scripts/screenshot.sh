@@ -6,7 +6,9 @@
 #   scripts/screenshot.sh --dialogs [folder]
 #     the properties dialog of every kind and the law dialog, one picture each
 #   scripts/screenshot.sh --experiment [model.qsf] [folder]
-#     the experiment window's tabs after a run, and the progress dialog of a long run
+#     the experiment window's tabs after a run, the histogram after a chi-square
+#     test, a device factor experiment planned and run on the dependencies tab,
+#     and the progress dialog of a long run
 #   scripts/screenshot.sh --check [model.qsf] [picture.png]
 #     the main window after an edit, with its undo hint, and the model check window
 set -euo pipefail
@@ -27,7 +29,7 @@ shoot() {
 }
 
 if [ "${1:-}" = "--experiment" ]; then
-  model=${2:-examples/two_stage_line.qsf}
+  model=${2:-examples/mm1.qsf}
   out=${3:-out}
   mkdir -p "$out"
   xvfb-run -a -s "-screen 0 1280x800x24" \

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config ninja-build
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-charts-dev qt6-translations-l10n libgl1-mesa-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n libgl1-mesa-dev
   libjpeg-dev nlohmann-json3-dev
   fonts-dejavu-core fonts-liberation xvfb xauth
   desktop-file-utils shared-mime-info

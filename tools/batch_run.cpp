@@ -8,6 +8,7 @@
 
 #include "persistence/model_file.h"
 #include "results/application_data.h"
+#include "results/logic/factor_plan.h"
 #include "tools/check_run.h"
 #include "tools/merge_results.h"
 #include "tools/progress_bar.h"
@@ -62,7 +63,8 @@ int RunStudy(const RunOptions& options, std::ostream& out, std::ostream& err,
     const StudyHeader header = StudyHeaderOf(model, plan.count);
     // A factor that cannot be stepped fails every replication alike: say so
     // before anything is printed.
-    if (model.factorRun && (model.ValidateFactor() != kOk || model.PrepareFactor() != kOk)) {
+    if (model.factorRun && (model.ValidateFactor() != kOk || model.PrepareFactor() != kOk ||
+                            !FactorValuesValid(model, model.plannedFactor))) {
         ReportInvalidFactor(err);
         return kRunInvalidFactor;
     }
@@ -154,7 +156,10 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
     }
     int result = kOk;
     uint64_t draws = 0;
-    if (options.seed) {
+    // A planned value the law dialog or the node would refuse never reaches a run.
+    if (factor && !FactorValuesValid(model, model.plannedFactor)) {
+        result = kFactorWrongParameter;
+    } else if (options.seed) {
         SetRandomState(ReplicationStartState(*options.seed));
         result = CountedExperiment(model, shown, draws);
     } else {

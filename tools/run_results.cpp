@@ -1,5 +1,7 @@
 #include "tools/run_results.h"
 
+#include "results/logic/factor_plan.h"
+
 #include <cmath>
 #include <ostream>
 
@@ -14,10 +16,10 @@ void ForEachIndicator(const ReportLayout& layout, const std::function<void(Indic
         for (uint8_t id = 0; id < kIndicatorCount; ++id) {
             if (!IndicatorExists(id, scope) || id == indMinIdle)
                 continue;
-            f({id, object, kNoIndex});
+            f({object, kNoIndex, id});
             if (IndicatorIsPerType(id)) {
                 for (uint8_t t = 0; t < types; ++t)
-                    f({id, object, t});
+                    f({object, t, id});
             }
         }
     }
@@ -45,10 +47,6 @@ nlohmann::ordered_json IndicatorJson(const CQueuingSystem& m, IndicatorKey k) {
     return IndicatorHas(k.id, IndicatorValue::kCount)
                ? nlohmann::ordered_json(m.CountIndicator(k.id, k.object, k.type))
                : FiniteOrNull(CAppData::ShownValue(m, k.id, k.object, k.type));
-}
-
-float FactorValue(const FactorSettings& f, int k) {
-    return static_cast<float>(f.startValue + static_cast<double>(k) * f.step);
 }
 
 void WriteRunFields(JsonStream& j, const CQueuingSystem& m) {

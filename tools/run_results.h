@@ -15,11 +15,6 @@
 
 namespace marvolt {
 
-struct IndicatorKey {
-    uint8_t id;
-    uint8_t object;  // 255: the system
-    uint8_t type;    // 255: all types
-};
 
 // Every indicator of a model of this layout, in the order the results list
 // them: the nodes in order, then the system; ids in order; all types, then
@@ -36,8 +31,6 @@ std::string ResultName(uint8_t id);
 nlohmann::ordered_json FiniteOrNull(double v);
 // The value of a numeric indicator as a single run's results give it.
 nlohmann::ordered_json IndicatorJson(const CQueuingSystem& m, IndicatorKey key);
-
-float FactorValue(const FactorSettings& f, int k);
 
 // The fields of a single run's document: its figures, every numeric
 // indicator and every collected distribution.

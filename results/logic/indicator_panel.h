@@ -23,6 +23,7 @@ struct ChoiceItem {
 };
 using ChoiceList = std::vector<ChoiceItem>;
 
+
 // "Все типы заявок", then every request type.
 ChoiceList TypeChoices(const CQueuingSystem& m);
 // "Все типы заявок", then the request types the queue admits.

@@ -1,6 +1,7 @@
 #include "results/logic/results_session.h"
 
 #include "results/application_data.h"
+#include "results/logic/factor_plan.h"
 
 namespace marvolt {
 
@@ -108,6 +109,9 @@ RunOutcome ResultsSession::FactorRun(const ProgressCallback& progress) {
         return {RunEnd::kNoFactor, {}};
     if (m.DependencyCount() == 0)
         return {RunEnd::kNoDependencies, {}};
+    // A value the law dialog or the node would refuse never reaches a run.
+    if (!FactorValuesValid(m, m.plannedFactor))
+        return {RunEnd::kInvalidFactor, {}};
     // The runs overwrite the nodes' indicators, which the results on display
     // may still be.
     Snapshot();

@@ -1,4 +1,4 @@
-// Stand-ins for the boxes, file dialogs and the clipboard: they record what a
+// Stand-ins for the boxes, file dialogs, the clipboard and the colour dialog: they record what a
 // window showed and answer as the test told them.
 #pragma once
 
@@ -90,12 +90,29 @@ class RecordingClipboard final : public ClipboardService {
     }
 };
 
+class RecordingColors final : public ColorDialogService {
+  public:
+    // Answered in order; an unanswered dialog is cancelled.
+    std::deque<QColor> answers;
+    std::vector<QColor> initial;
+
+    std::optional<QColor> PickColor(const QColor& start) override {
+        initial.push_back(start);
+        if (answers.empty())
+            return std::nullopt;
+        const QColor a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
 struct RecordingServices {
     RecordingMessages messages;
     RecordingFileDialogs fileDialogs;
     RecordingClipboard clipboard;
+    RecordingColors colors;
 
-    UiServices services() { return {messages, fileDialogs, clipboard}; }
+    UiServices services() { return {messages, fileDialogs, clipboard, colors}; }
 };
 
 }  // namespace marvolt::test

@@ -98,6 +98,24 @@ TEST_F(ResultsSessionTest, AFactorExperimentNeedsAFactorAndDependencies) {
     EXPECT_EQ(session.Results(), nullptr);
 }
 
+TEST_F(ResultsSessionTest, AFactorValueTheLawDialogWouldRefuseNeverReachesARun) {
+    // Intensities 0, 1, 2: the first would make the generator's law useless.
+    FactorSettings f;
+    f.factorObject = line.kGeneratorAt;
+    f.factorParameter = kFactorIntervalIntensity;
+    f.startValue = 0;
+    f.step = 1;
+    f.valueCount = 3;
+    ASSERT_EQ(Current().SetFactor(f, 63), kOk);
+    Current().AddDependency(kNoIndex, kNoIndex, indThroughput);
+    EXPECT_EQ(session.FactorRun().end, RunEnd::kInvalidFactor);
+    EXPECT_TRUE(Current().Dependency(0)->values.empty()) << "nothing ran";
+    EXPECT_EQ(Current().lastRunWasFactor, 0);
+    f.startValue = 0.5f;
+    ASSERT_EQ(Current().SetFactor(f, kFactorMaskStart), kOk);
+    EXPECT_EQ(session.FactorRun().end, RunEnd::kFinished);
+}
+
 TEST_F(ResultsSessionTest, ARunTheGuardStoppedIsShownWithItsWarning) {
     // Batches of no request: the count criterion is never reached.
     line.generator->batchLaw = Deterministic(0.0f);

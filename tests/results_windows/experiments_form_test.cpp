@@ -21,58 +21,16 @@
 #include "results/indicators_tab.h"
 #include "results/logic/report_file.h"
 #include "results/run_progress.h"
-#include "tests/editor/recording_services.h"
-#include "tests/kernel/model_builders.h"
-#include "tests/results_logic/owned_models.h"
+#include "tests/results_windows/experiment_window_fixture.h"
 
 namespace marvolt {
 namespace {
 
 using namespace testing_models;
 
-using Place = test::OwnedModels;
-
-class ExperimentWindowTest : public ::testing::Test {
+class ExperimentWindowTest : public test::ExperimentWindowFixture {
   protected:
-    test::RecordingServices io;
-    QueueLine line = MakeQueueLine(Exponential(1.0f), Exponential(2.0f));
-    Place place;
-    std::unique_ptr<TResultsForm> form;
-
-    ExperimentWindowTest() {
-        RestoreRandomStartState();
-        place.current = std::move(line.model);
-        place.current->arrivalsLimit = 100;
-        form = std::make_unique<TResultsForm>(io.services(), place);
-    }
-    ~ExperimentWindowTest() override { form->hide(); }
-
-    CQueuingSystem& Model() { return *place.current; }
-    template <class W>
-    W* Find(const char* name) {
-        W* w = form->findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    QString Text(const char* edit) { return Find<QLineEdit>(edit)->text(); }
-    void Show() {
-        form->show();
-        QCoreApplication::processEvents();
-    }
-    void Tab(const char* name) {
-        Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>(name));
-    }
-    void Run() { form->RunButtonClick(); }
-    // Types into a field as a user would: the field then counts as edited.
-    void Type(const char* edit, const QString& text) {
-        QLineEdit* e = Find<QLineEdit>(edit);
-        e->setText(text);
-        e->setModified(true);
-    }
-    const test::ShownMessage& LastMessage() {
-        EXPECT_FALSE(io.messages.shown.empty());
-        return io.messages.shown.back();
-    }
+    ExperimentWindowTest() : ExperimentWindowFixture(2.0f, 100) {}
 };
 
 TEST_F(ExperimentWindowTest, WithoutResultsSaveAndCopyAreDisabled) {
@@ -308,7 +266,9 @@ TEST_F(ExperimentWindowTest, IndicatorListsKeepTheirChoiceAcrossRuns) {
     Show();
     Tab("TabSheet1");
     Run();
-    QComboBox* types = Find<QComboBox>("ComboBox1");
+    // The law editor of the distributions tab has a ComboBox1 of its own.
+    QComboBox* types = form->Indicators().findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+    ASSERT_NE(types, nullptr);
     ASSERT_EQ(types->count(), 3);
     types->setCurrentIndex(2);  // the type, not all types
     form->Indicators().ComboBox1Click();

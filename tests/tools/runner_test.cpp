@@ -150,6 +150,16 @@ TEST_F(RunnerTest, InvalidFactorExitsWithFour) {
     EXPECT_EQ(err.str(), "Фактор установлен некорректно.\nЭксперимент не может быть проведен.\n");
 }
 
+TEST_F(RunnerTest, AFactorValueTheModelCannotHoldIsNoRun) {
+    auto m = Example("factor_devices.qsf");
+    // Ten values from 250 devices: the last would be 259.
+    m->plannedFactor.startValue = 250.0f;
+    m->plannedFactor.valueCount = 10;
+    const std::string path = Save(*m, "too_many_devices.qsf");
+    EXPECT_EQ(Run({path}), kRunInvalidFactor);
+    EXPECT_EQ(out.str(), "");
+}
+
 TEST_F(RunnerTest, SaveKeepsTheResultsOfTheRun) {
     const std::string path = Save(*Example("three_devices.qsf"), "three.qsf");
     const std::string saved = (dir / "out.qsf").string();

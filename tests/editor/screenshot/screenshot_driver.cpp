@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     ScriptedAnswers answers(QString::fromLocal8Bit(argv[1]));
     marvolt::QtClipboardService clipboard;
-    marvolt::Program program({answers, answers, clipboard});
+    marvolt::Program program({answers, answers, clipboard, answers});
     program.ShowMainWindow();
     marvolt::TMainForm& form = program.MainForm();
 
