@@ -9,8 +9,9 @@
 #include "kernel/generator.h"
 #include "kernel/queue.h"
 #include "kernel/queuing_system.h"
-#include "kernel/refusal_sink.h"
 #include "kernel/sink.h"
+#include "mm1_loop.h"
+#include "tools/bench_models.h"
 
 namespace {
 std::atomic<uint64_t> g_allocations{0};
@@ -38,93 +39,6 @@ void operator delete(void* p, std::size_t) noexcept {
 namespace {
 
 using namespace marvolt;
-
-LawRecord Exp(float rate) {
-    return {kLawExponential, rate, 0.0f};
-}
-
-CGenerator* AddSource(CQueuingSystem& m, const std::string& name, float rate) {
-    auto* g = m.AddGenerator(name);
-    for (uint8_t t = 0; t < m.typeCount(); ++t) {
-        g->SetGeneratedType(t, true);
-        g->typeProbabilities[t] = 1.0f / m.typeCount();
-    }
-    g->intervalLaw = Exp(rate);
-    return g;
-}
-
-std::unique_ptr<CQueuingSystem> GeneratorToSink() {
-    auto m = std::make_unique<CQueuingSystem>();
-    for (const char* t : {"A", "B", "C"})
-        m->AddRequestType(t);
-    AddRefusalSink(*m);
-    AddSource(*m, "g", 1.0f);
-    m->AddSink("s");
-    m->Link(1, 2);
-    return m;
-}
-
-std::unique_ptr<CQueuingSystem> QueueAndChannel(uint8_t devices) {
-    auto m = std::make_unique<CQueuingSystem>();
-    m->AddRequestType("A");
-    AddRefusalSink(*m);
-    AddSource(*m, "g", 1.0f);
-    m->AddQueue("q");
-    auto* c = m->AddChannel("c");
-    c->deviceCount = devices;
-    c->serviceLaws[0] = Exp(1.25f / devices);  // load 0.8
-    m->AddSink("s");
-    m->Link(1, 2);
-    m->Link(2, 3);
-    m->Link(3, 4);
-    return m;
-}
-
-// Six lines of three queue-channel stages behind two generators: 45 nodes,
-// three request types with priorities, failures in the middle stage.
-std::unique_ptr<CQueuingSystem> Network() {
-    auto m = std::make_unique<CQueuingSystem>();
-    for (const char* t : {"A", "B", "C"})
-        m->AddRequestType(t);
-    for (uint8_t t = 0; t < 3; ++t)
-        m->RequestType(t)->priority = t;
-    AddRefusalSink(*m);
-    auto* g1 = AddSource(*m, "g1", 1.5f);
-    auto* g2 = AddSource(*m, "g2", 1.5f);
-    g1->routingDiscipline = kRouteFewest;
-    g2->routingDiscipline = kRouteFewest;
-    for (int line = 0; line < 6; ++line) {
-        uint8_t previous = kNoIndex;
-        for (int stage = 0; stage < 3; ++stage) {
-            const std::string id = std::to_string(line) + "_" + std::to_string(stage);
-            auto* q = m->AddQueue("q" + id);
-            q->usePriority = 1;
-            const uint8_t qi = m->nodeCount() - 1;
-            auto* c = m->AddChannel("c" + id);
-            const uint8_t ci = m->nodeCount() - 1;
-            c->deviceCount = 2;
-            for (auto& law : c->serviceLaws)
-                law = Exp(0.3f);
-            if (stage == 1) {
-                c->failuresOn = 1;
-                c->failureRule = kFailWaitForRepair;
-                c->workLaw = Exp(0.01f);
-                c->repairLaw = Exp(0.5f);
-            }
-            if (previous == kNoIndex) {
-                m->Link(1, qi);
-                m->Link(2, qi);
-            } else {
-                m->Link(previous, qi);
-            }
-            m->Link(qi, ci);
-            previous = ci;
-        }
-        m->AddSink("s" + std::to_string(line));
-        m->Link(previous, m->nodeCount() - 1);
-    }
-    return m;
-}
 
 // With watched set, every run reports its progress to a callback that lets
 // it go on: the loop should be as fast as without one.
@@ -157,29 +71,66 @@ void RunModel(benchmark::State& state, std::unique_ptr<CQueuingSystem> (*make)()
 }
 
 void BM_GeneratorToSink(benchmark::State& s) {
-    RunModel(s, GeneratorToSink);
+    RunModel(s, BenchGeneratorToSink);
 }
 void BM_MM1(benchmark::State& s) {
-    RunModel(s, [] { return QueueAndChannel(1); });
+    RunModel(s, [] { return BenchQueueAndChannel(1); });
 }
 void BM_MM3(benchmark::State& s) {
-    RunModel(s, [] { return QueueAndChannel(3); });
+    RunModel(s, [] { return BenchQueueAndChannel(3); });
 }
 void BM_Network45(benchmark::State& s) {
-    RunModel(s, Network);
+    RunModel(s, BenchNetwork);
 }
 void BM_MM1_Watched(benchmark::State& s) {
     RunModel(
-        s, [] { return QueueAndChannel(1); }, true);
+        s, [] { return BenchQueueAndChannel(1); }, true);
 }
 void BM_Network45_Watched(benchmark::State& s) {
-    RunModel(s, Network, true);
+    RunModel(s, BenchNetwork, true);
+}
+
+// The yardstick: the same M/M/1 run written out by hand.
+void BM_MM1_HandLoop(benchmark::State& state) {
+    auto loop = std::make_unique<hand::Mm1Loop>();
+    uint64_t arrivals = 0;
+    for (auto _ : state) {
+        const hand::LoopResult r = loop->Run(static_cast<uint32_t>(state.range(0)));
+        benchmark::DoNotOptimize(r);
+        arrivals += r.arrived;
+    }
+    state.counters["arrivals/s"] =
+        benchmark::Counter(static_cast<double>(arrivals), benchmark::Counter::kIsRate);
+}
+
+// Lines of queue-channel stages: the cost of an event should not grow with
+// the number of nodes. An event is a generator's or a channel's completion.
+void BM_Line(benchmark::State& state) {
+    auto model = BenchLine(static_cast<uint8_t>(state.range(0)));
+    model->arrivalsLimit = static_cast<uint32_t>(state.range(1));
+    RestoreRandomStartState();
+    uint64_t events = 0;
+    for (auto _ : state) {
+        model->Run();
+        for (uint8_t i = 0; i < model->nodeCount(); ++i) {
+            const uint8_t kind = model->Node(i)->kind;
+            if (kind == kGenerator || kind == kChannel)
+                events += model->CountIndicator(0, i, kNoIndex);
+        }
+    }
+    state.counters["events/s"] =
+        benchmark::Counter(static_cast<double>(events), benchmark::Counter::kIsRate);
+    state.counters["ns/event"] = benchmark::Counter(
+        static_cast<double>(events), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 BENCHMARK(BM_GeneratorToSink)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MM1)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MM3)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Network45)->Arg(200000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MM1_HandLoop)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Line)->Args({10, 100000})->Args({60, 20000})->Args({250, 5000})->Unit(
+    benchmark::kMillisecond);
 BENCHMARK(BM_MM1_Watched)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Network45_Watched)->Arg(200000)->Unit(benchmark::kMillisecond);
 

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "persistence/model_file.h"
+#include "tools/bench_models.h"
 #include "tools/example_models.h"
 
 int main(int argc, char** argv) {
@@ -14,9 +15,12 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    const std::string dir = argc > 1 ? argv[1] : "examples";
+    // "--bench DIR": the models the benchmarks and scripts/speed.sh run.
+    const bool bench = argc == 3 && std::string(argv[1]) == "--bench";
+    const std::string dir = bench ? argv[2] : argc > 1 ? argv[1] : "examples";
     int status = 0;
-    for (const auto& example : marvolt::BuildExampleModels()) {
+    for (const auto& example :
+         bench ? marvolt::BuildBenchmarkModels() : marvolt::BuildExampleModels()) {
         const std::string path = dir + "/" + example.fileName;
         if (marvolt::SaveModelFile(path, *example.model, nullptr) != marvolt::SaveResult::kOk) {
             std::cerr << "Невозможно открыть файл \"" << path << "\" для записи.\n";
