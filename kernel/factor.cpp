@@ -270,7 +270,8 @@ int CQueuingSystem::RunFactorExperiment(const ProgressCallback& progress) {
         stopReason = StopReason::kProgressGuard;
     RestoreFactor();
     usedFactor = plannedFactor;
-    dependencies.valueCount = usedFactor.valueCount;
+    // Only the runs that went to their end gave values; the file keeps those alone.
+    dependencies.valueCount = factorRunsDone;
     lastRunWasFactor = 1;
     return kOk;
 }

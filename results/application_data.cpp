@@ -285,6 +285,19 @@ std::string CAppData::StopReasonText(StopReason reason) {
     }
 }
 
+std::string CAppData::StopNotice(const CQueuingSystem& m) {
+    std::string text = StopReasonText(m.stopReason);
+    if (m.stopReason != StopReason::kTooManyRequests)
+        return text;
+    const std::string limit =
+        "предел числа заявок в модели: " + std::to_string(m.InSystemLimit()) + ".";
+    if (m.limitStopRun == kNoIndex)
+        return text + "\nДостигнут " + limit;
+    return text + "\nФакторный эксперимент остановлен на прогоне " +
+           std::to_string(m.limitStopRun + 1) + " из " + std::to_string(m.usedFactor.valueCount) +
+           "; " + limit;
+}
+
 ReportLayout ReportLayout::Of(const CQueuingSystem& m) {
     ReportLayout layout;
     for (uint8_t t = 0; t < m.typeCount(); ++t)

@@ -84,6 +84,10 @@ class CAppData {
     // The warning for a run that ended for a reason other than reaching its
     // stop criterion or being cancelled; empty for those two.
     static std::string StopReasonText(StopReason reason);
+    // That warning for the model's last run or factor experiment, with what the
+    // user needs to act on it: for the bound on the requests held, the bound
+    // and the run it stopped.
+    static std::string StopNotice(const CQueuingSystem& m);
 
     // An indicator's value as the result displays show it: a minimum that no
     // value has set yet (the kernel's largest float) is 0, like the mean and

@@ -97,15 +97,6 @@ int RunStudy(const RunOptions& options, std::ostream& out, std::ostream& err,
 
 }  // namespace
 
-std::string LimitDetails(const CQueuingSystem& m) {
-    const std::string limit =
-        "предел числа заявок в модели: " + std::to_string(m.InSystemLimit()) + ".";
-    if (m.limitStopRun == kNoIndex)
-        return "Достигнут " + limit;
-    return "Факторный эксперимент остановлен на прогоне " + std::to_string(m.limitStopRun + 1) +
-           " из " + std::to_string(m.usedFactor.valueCount) + "; " + limit;
-}
-
 bool OpenBatchModel(const RunOptions& options, std::ostream& err, OpenedModels& opened) {
     const std::string fullName = std::filesystem::absolute(options.model).string();
     opened = OpenModelFile(options.model);
@@ -171,11 +162,8 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
         ReportInvalidFactor(err);
         return kRunInvalidFactor;
     }
-    if (const std::string stopped = CAppData::StopReasonText(model.stopReason); !stopped.empty()) {
+    if (const std::string stopped = CAppData::StopNotice(model); !stopped.empty())
         err << stopped << '\n';
-    }
-    if (model.stopReason == StopReason::kTooManyRequests)
-        err << LimitDetails(model) << '\n';
     if (options.seed)
         WarnIfBeyondStretch(err, *options.seed, draws, uint64_t{*options.seed} + 1);
 

@@ -29,10 +29,6 @@ struct ProgressDisplay {
     std::chrono::nanoseconds period = std::chrono::milliseconds(100);
 };
 
-// What the runner adds to the warning of a run or factor experiment that the
-// bound on the requests held stopped: the bound, and the run it stopped.
-std::string LimitDetails(const CQueuingSystem& m);
-
 // Opens, runs and reports (or only checks, with --check); never asks
 // anything. Returns the exit status.
 int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,

@@ -20,7 +20,7 @@ ChoiceList Named(std::span<const uint8_t> ids) {
 }
 
 size_t PointCount(const CQueuingSystem& m, const CDependInfo& d) {
-    return std::min<size_t>(m.usedFactor.valueCount, d.values.size());
+    return std::min<size_t>({m.usedFactor.valueCount, m.dependencies.valueCount, d.values.size()});
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ struct FactorResults {
 }  // namespace
 
 std::string StopNotice(const CQueuingSystem& model) {
-    return CAppData::StopReasonText(model.stopReason);
+    return CAppData::StopNotice(model);
 }
 
 std::vector<RunMessage> RunMessages(const RunOutcome& outcome, bool tellSuccess) {

@@ -168,6 +168,7 @@ TEST_F(InSystemLimitTest, AFactorExperimentStopsAtTheRunThatMeetsTheBoundAndSays
     EXPECT_GT(values[1], values[0]);
     EXPECT_EQ(values[2], 0.0f) << "the stopped run gives no value";
     EXPECT_EQ(values[3], 0.0f);
+    EXPECT_EQ(m.dependencies.valueCount, 2) << "only the runs done count as values";
     const auto copy = CQueuingSystem::CopyModel(m, true);
     EXPECT_EQ(copy->limitStopRun, 2);
     EXPECT_EQ(copy->InSystemLimit(), 2000u);
@@ -177,6 +178,7 @@ TEST_F(InSystemLimitTest, AFactorExperimentStopsAtTheRunThatMeetsTheBoundAndSays
     EXPECT_EQ(m.stopReason, StopReason::kFinished);
     EXPECT_EQ(m.limitStopRun, kNoIndex);
     EXPECT_EQ(m.factorRunsDone, 4);
+    EXPECT_EQ(m.dependencies.valueCount, 4);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // when a copy, and what each run command does to it.
 #include "results/logic/results_session.h"
 
+#include "results/logic/dependency_lists.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -84,6 +86,31 @@ TEST_F(ResultsSessionTest, AFactorExperimentLeavesTheShownResultsAlone) {
     // The next simple run is a simple run again.
     EXPECT_EQ(session.SimpleRun().end, RunEnd::kFinished);
     EXPECT_EQ(Current().factorRun, 0);
+}
+
+TEST_F(ResultsSessionTest, AFactorExperimentTheBoundStoppedSaysWhichRunAndDrawsOnlyTheRunsDone) {
+    // Intensities 0.5, 1.5 and 2.5 against a service rate of 2: the third run piles up.
+    FactorSettings f;
+    f.factorObject = line.kGeneratorAt;
+    f.factorParameter = kFactorIntervalIntensity;
+    f.startValue = 0.5f;
+    f.step = 1.0f;
+    f.valueCount = 3;
+    ASSERT_EQ(Current().SetFactor(f, 63), kOk);
+    const DependKey key{line.kQueueAt, kNoIndex, indMeanWait};
+    Current().AddDependency(key.object, key.type, key.id);
+    Current().arrivalsLimit = 20000;
+    Current().SetInSystemLimit(1000);
+
+    const RunOutcome outcome = session.FactorRun();
+    EXPECT_EQ(outcome.end, RunEnd::kStopped);
+    EXPECT_NE(outcome.notice.find(CAppData::StopReasonText(StopReason::kTooManyRequests)),
+              std::string::npos);
+    EXPECT_NE(outcome.notice.find("на прогоне 3 из 3"), std::string::npos) << outcome.notice;
+    EXPECT_NE(outcome.notice.find("1000"), std::string::npos) << outcome.notice;
+    // The stopped run gave no value: it is neither drawn nor kept in the file.
+    EXPECT_EQ(DependencyPoints(Current(), *Current().Dependency(0)).size(), 2u);
+    EXPECT_EQ(Current().dependencies.valueCount, 2);
 }
 
 TEST_F(ResultsSessionTest, AFactorExperimentNeedsAFactorAndDependencies) {
