@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "kernel/node_calls.h"
 #include "kernel/queue.h"
 
 namespace marvolt {
@@ -15,6 +16,8 @@ constexpr float kInstantService = 0.00001f;
 
 CChannel::CChannel(std::string nodeName, CQueuingSystem* model)
     : CQSObject(kChannel, std::move(nodeName), model) {
+    nextEventTime = -1.0;
+    runKind = kChannel;
     const uint8_t types = model ? model->typeCount() : 0;
     acceptedTypes.assign(types, 1);
     serviceLaws.assign(types, LawRecord{});
@@ -232,21 +235,21 @@ uint8_t CChannel::ChooseSource(const uint8_t* mask) {
     switch (sourceDiscipline) {
         case kSourceInOrder:
             for (uint8_t i = 0; i < n; ++i) {
-                if (owner->Node(sources[i])->HasRequestFor(mask))
+                if (node_calls::HasRequestFor(owner->Node(sources[i]), mask))
                     return sources[i];
             }
             break;
         case kSourceRandom: {
             float total = 0.0f;
             for (uint8_t i = 0; i < n; ++i) {
-                if (owner->Node(sources[i])->HasRequestFor(mask))
+                if (node_calls::HasRequestFor(owner->Node(sources[i]), mask))
                     total += sourceProbabilities[i];
             }
             if (!(total > 0.0f))
                 return kNoIndex;
             const uint8_t s =
                 ChooseByProbability(sources, sourceProbabilities, total,
-                                    [&](uint8_t s) { return owner->Node(s)->HasRequestFor(mask); });
+                                    [&](uint8_t s) { return node_calls::HasRequestFor(owner->Node(s), mask); });
             if (s != kNoIndex)
                 return s;
             break;
@@ -256,9 +259,9 @@ uint8_t CChannel::ChooseSource(const uint8_t* mask) {
             int64_t most = -1;
             for (uint8_t i = 0; i < n; ++i) {
                 CQSObject* node = owner->Node(sources[i]);
-                if (!node->HasRequestFor(mask))
+                if (!node_calls::HasRequestFor(node, mask))
                     continue;
-                const int64_t held = static_cast<int32_t>(node->HeldCount());
+                const int64_t held = static_cast<int32_t>(node_calls::HeldCount(node));
                 if (held > most) {
                     most = held;
                     best = sources[i];
@@ -374,7 +377,7 @@ void CChannel::ProcessEvent() {
             if (s == kNoIndex)
                 break;
             CQSObject* node = owner->Node(s);
-            if (node->kind != kQueue)
+            if (node->runKind != kQueue)
                 break;
             const TakenRequest taken = static_cast<CQueue*>(node)->Take(mask);
             if (!taken.valid)

@@ -16,11 +16,10 @@ enum FailureRule : uint8_t {
     kFailWaitForRepair = 3,
 };
 
-class CChannel : public CQSObject {
+class CChannel final : public CQSObject {
   public:
     CDeviceList devices;
     std::vector<uint32_t> requestCounts;  // per type slot; stored, never changed by a run
-    SimTime nextEventTime = -1.0;
     SimTime nextFailureTime = 0;
     uint8_t failed = 0;
     SimTime stateChangeTime = 0;

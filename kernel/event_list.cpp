@@ -1,6 +1,7 @@
 #include "kernel/event_list.h"
 
-#include "kernel/byte_ring.h"
+#include <bit>
+#include <cmath>
 
 #include "kernel/channel.h"
 #include "kernel/generator.h"
@@ -8,41 +9,63 @@
 
 namespace marvolt {
 
-double CEventList::TimeOf(uint8_t p) const {
-    return nodes[p]->NextEventTime();
+uint64_t CEventList::TimeKey(SimTime t) {
+    if (std::isnan(t))
+        return ~uint64_t{0};
+    // Adding 0 turns -0 into +0, which compares equal to it as a double does.
+    const uint64_t bits = std::bit_cast<uint64_t>(t + 0.0);
+    return (bits >> 63) ? ~bits : bits | (uint64_t{1} << 63);
 }
 
-void CEventList::Unlink(uint8_t p) {
-    RingUnlink(next, prev, p);
+CEventList::Entry CEventList::Placed(uint8_t p) {
+    return Entry{TimeKey(nodes[p]->nextEventTime), (++placed_ << 8) | p};
 }
-void CEventList::LinkAfter(uint8_t p, uint8_t e) {
-    RingLinkAfter(next, prev, p, e);
+
+void CEventList::SiftUp(size_t i) {
+    const Entry e = heap_[i];
+    while (i > 0) {
+        const size_t parent = (i - 1) / 2;
+        if (!Before(e, heap_[parent]))
+            break;
+        Put(i, heap_[parent]);
+        i = parent;
+    }
+    Put(i, e);
+}
+
+void CEventList::SiftDown(size_t i) {
+    const Entry e = heap_[i];
+    const size_t n = heap_.size();
+    for (;;) {
+        size_t child = 2 * i + 1;
+        if (child >= n)
+            break;
+        if (child + 1 < n && Before(heap_[child + 1], heap_[child]))
+            ++child;
+        if (!Before(heap_[child], e))
+            break;
+        Put(i, heap_[child]);
+        i = child;
+    }
+    Put(i, e);
 }
 
 void CEventList::Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* nodeArray) {
     size = nodeCount;
-    nonEmpty = head = tail = 0;
+    nonEmpty = 0;
     nodes = nodeArray;
-    next.assign(nodeCount, kNone);
-    prev.assign(nodeCount, kNone);
-    bool entered = false;
+    placed_ = 0;
+    heap_.clear();
+    heap_.reserve(nodeCount);
+    position_.assign(nodeCount, kNone);
     for (uint8_t i = 0; i < nodeCount; ++i) {
         const CQSObject* node = nodes[i].get();
-        if (node->kind != kGenerator)
-            continue;
-        if (static_cast<const CGenerator*>(node)->generatedTypes.empty())
-            continue;
-        if (!entered) {
-            head = tail = i;
-            next[i] = prev[i] = i;
-            nonEmpty = 1;
-            entered = true;
-        } else {
+        if (node->kind == kGenerator && !static_cast<const CGenerator*>(node)->generatedTypes.empty())
             Add(i);
-        }
     }
-    if (!entered)
+    if (heap_.empty())
         return;
+    // Channels without failures and queues enter later, when they get work.
     for (uint8_t i = 0; i < nodeCount; ++i) {
         const CQSObject* node = nodes[i].get();
         if (node->kind == kChannel && static_cast<const CChannel*>(node)->failuresOn)
@@ -51,91 +74,71 @@ void CEventList::Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* node
 }
 
 void CEventList::Clear() {
-    next.clear();
-    prev.clear();
-    next.shrink_to_fit();
-    prev.shrink_to_fit();
-    size = nonEmpty = head = tail = 0;
+    heap_.clear();
+    heap_.shrink_to_fit();
+    position_.clear();
+    position_.shrink_to_fit();
+    size = nonEmpty = 0;
+    placed_ = 0;
 }
 
 void CEventList::Add(uint8_t p) {
-    if (!nonEmpty) {
-        // Only a list emptied by hand reaches this; a run always holds its generators.
-        head = tail = p;
-        next[p] = prev[p] = p;
-        nonEmpty = 1;
+    if (Contains(p)) {
+        MovedEarlier(p);
         return;
     }
-    const double t = TimeOf(p);
-    uint8_t e = tail;
-    if (TimeOf(e) <= t) {
-        LinkAfter(p, e);
-        tail = p;
-        return;
-    }
-    do {
-        e = prev[e];
-    } while (e != tail && TimeOf(e) > t);
-    LinkAfter(p, e);
-    if (e == tail)
-        head = p;  // every entry is later
+    nonEmpty = 1;
+    heap_.push_back(Placed(p));
+    SiftUp(heap_.size() - 1);
 }
 
 void CEventList::Remove(uint8_t p) {
-    if (next[p] == p) {
-        next[p] = prev[p] = kNone;
-        nonEmpty = 0;
+    if (!Contains(p))
+        return;
+    const size_t i = position_[p];
+    position_[p] = kNone;
+    const Entry last = heap_.back();
+    heap_.pop_back();
+    if (i == heap_.size()) {
+        if (heap_.empty())
+            nonEmpty = 0;
         return;
     }
-    if (p == head) {
-        head = next[p];
-    } else if (p == tail) {
-        tail = prev[p];
+    const bool up = Before(last, heap_[i]);
+    Put(i, last);
+    if (up) {
+        SiftUp(i);
+    } else {
+        SiftDown(i);
     }
-    Unlink(p);
-    next[p] = prev[p] = kNone;
-}
-
-void CEventList::HeadChanged() {
-    const uint8_t h = head;
-    const double x = TimeOf(h);
-    uint8_t e = tail;
-    while (e != h && TimeOf(e) > x)
-        e = prev[e];
-    if (e == h)
-        return;
-    head = next[h];
-    if (e == tail) {
-        tail = h;  // the old head already follows the tail in the ring
-        return;
-    }
-    Unlink(h);
-    LinkAfter(h, e);
 }
 
 void CEventList::MovedEarlier(uint8_t p) {
-    const double t = TimeOf(p);
-    if (p == head || TimeOf(prev[p]) <= t)
+    if (!Contains(p))
         return;
-    uint8_t e = prev[p];
-    while (TimeOf(e) > t) {
-        if (e == head) {
-            // Every other entry is later: p becomes the head.
-            if (p == tail) {
-                tail = prev[p];
-            } else {
-                Unlink(p);
-                LinkAfter(p, tail);
-            }
-            head = p;
-            return;
-        }
-        e = prev[e];
+    const size_t i = position_[p];
+    const uint64_t key = TimeKey(nodes[p]->nextEventTime);
+    if (key == heap_[i].time)
+        return;  // an unchanged time keeps its place among equal ones
+    const bool later = key > heap_[i].time;
+    heap_[i] = Entry{key, (++placed_ << 8) | p};
+    // A time that grew (never from the nodes of a sane model) still finds its place.
+    if (later) {
+        SiftDown(i);
+    } else {
+        SiftUp(i);
     }
-    if (p == tail)
-        tail = prev[p];
-    Unlink(p);
-    LinkAfter(p, e);
+}
+
+void CEventList::HeadChanged() {
+    if (heap_.empty())
+        return;
+    const uint8_t h = HeadIndex();
+    const uint64_t key = TimeKey(nodes[h]->nextEventTime);
+    const bool earlier = key < heap_[0].time;
+    heap_[0] = Entry{key, (++placed_ << 8) | h};
+    if (!earlier)
+        SiftDown(0);
 }
 
 }  // namespace marvolt

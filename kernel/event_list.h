@@ -1,40 +1,68 @@
-// The future-event set: nodes ordered by the time their NextEventTime reports.
+// The future-event set: the nodes that have a pending event, ordered by the
+// time each keeps in its nextEventTime field.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "kernel/sim_time.h"
+
 namespace marvolt {
 
 class CQSObject;
 
+// A binary heap keyed by (time, order of placement): equal times leave in the
+// order they were placed, and every placement, a re-placement included, goes
+// behind the entries of equal time already there. Its cost grows as the
+// logarithm of the number of entries. The times are copied in when a node is
+// placed, so ordering never asks a node anything.
 class CEventList {
   public:
     static constexpr uint8_t kNone = 255;
 
-    uint8_t size = 0;
-    uint8_t nonEmpty = 0;
-    uint8_t head = 0;
-    uint8_t tail = 0;
+    uint8_t size = 0;      // node positions: the model's node count at Build
+    uint8_t nonEmpty = 0;  // set when Build enters the first node; cleared by Clear
     const std::unique_ptr<CQSObject>* nodes = nullptr;  // the model's node array, not owned
-    std::vector<uint8_t> next;
-    std::vector<uint8_t> prev;
 
     void Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* nodeArray);
     void Clear();
-    CQSObject* Head() const { return nodes[head].get(); }
-    bool Contains(uint8_t p) const { return p < next.size() && next[p] != kNone; }
+    // The node with the earliest event; only while the list holds one.
+    CQSObject* Head() const { return nodes[HeadIndex()].get(); }
+    uint8_t HeadIndex() const { return static_cast<uint8_t>(heap_[0].order & 0xFF); }
+    bool Contains(uint8_t p) const { return p < position_.size() && position_[p] != kNone; }
+    size_t EntryCount() const { return heap_.size(); }
 
+    // Enters a node that is not in the list, at the time it keeps.
     void Add(uint8_t p);
     void Remove(uint8_t p);
+    // The node's time decreased or stayed: an unchanged time keeps its place.
     void MovedEarlier(uint8_t p);
+    // The head's time increased or stayed: it goes behind every entry of equal time.
     void HeadChanged();
 
   private:
-    double TimeOf(uint8_t p) const;
-    void Unlink(uint8_t p);
-    void LinkAfter(uint8_t p, uint8_t e);
+    struct Entry {
+        uint64_t time;   // the time as an ordered integer, see TimeKey
+        uint64_t order;  // placement number << 8 | node index
+    };
+    static bool Before(const Entry& a, const Entry& b) {
+        return a.time < b.time || (a.time == b.time && a.order < b.order);
+    }
+    // Orders every double, NaN included (after everything), so a time a
+    // hand-made file makes NaN cannot break the heap.
+    static uint64_t TimeKey(SimTime t);
+    Entry Placed(uint8_t p);
+    void SiftUp(size_t i);
+    void SiftDown(size_t i);
+    void Put(size_t i, const Entry& e) {
+        heap_[i] = e;
+        position_[e.order & 0xFF] = static_cast<uint8_t>(i);
+    }
+
+    std::vector<Entry> heap_;
+    std::vector<uint8_t> position_;  // per node position: its place in heap_, kNone when out
+    uint64_t placed_ = 0;
 };
 
 }  // namespace marvolt

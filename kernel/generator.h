@@ -5,9 +5,8 @@
 
 namespace marvolt {
 
-class CGenerator : public CQSObject {
+class CGenerator final : public CQSObject {
   public:
-    SimTime nextEventTime = 0;
     std::vector<uint8_t> generatedTypes;
     std::vector<float> typeProbabilities;
     LawRecord batchLaw;
@@ -18,7 +17,9 @@ class CGenerator : public CQSObject {
     uint8_t storedFlag = 0;
 
     CGenerator(std::string nodeName, CQueuingSystem* model)
-        : CQSObject(kGenerator, std::move(nodeName), model) {}
+        : CQSObject(kGenerator, std::move(nodeName), model) {
+        runKind = kGenerator;
+    }
     CGenerator(const CGenerator&) = default;
 
     uint8_t generatedTypeCount() const { return static_cast<uint8_t>(generatedTypes.size()); }

@@ -8,6 +8,8 @@ namespace marvolt {
 
 CQueue::CQueue(std::string nodeName, CQueuingSystem* model)
     : CQSObject(kQueue, std::move(nodeName), model) {
+    nextEventTime = -1.0;
+    runKind = kQueue;
     const size_t types = model ? model->typeCount() : 0;
     acceptedTypes.assign(types, 1);
     lengthDistFlags.assign(types + 1, 0);

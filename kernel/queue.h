@@ -18,7 +18,7 @@ struct TakenRequest {
     SimTime birthTime = 0;
 };
 
-class CQueue : public CQSObject {
+class CQueue final : public CQSObject {
   public:
     // Configuration.
     uint8_t discipline = kFifo;
@@ -38,7 +38,6 @@ class CQueue : public CQSObject {
     std::vector<RequestDeque> classes;
     uint8_t classCount = 0;
     std::vector<uint8_t> typeClass;  // empty when priorities do not apply
-    SimTime nextEventTime = -1.0;
     std::vector<SimTime> lastChangeTime;
 
     // Indicators, per type slot.

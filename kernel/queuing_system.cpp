@@ -4,6 +4,7 @@
 
 #include "kernel/channel.h"
 #include "kernel/generator.h"
+#include "kernel/node_calls.h"
 #include "kernel/queue.h"
 #include "kernel/run_watch.h"
 #include "kernel/sink.h"
@@ -31,7 +32,7 @@ uint8_t CQSObject::ChooseReceiver(uint8_t type) {
     switch (routingDiscipline) {
         case kRouteInOrder:
             for (uint8_t r : receivers) {
-                if (all[r]->CanAccept(type))
+                if (node_calls::CanAccept(all[r].get(), type))
                     return r;
             }
             return kNoIndex;
@@ -41,15 +42,15 @@ uint8_t CQSObject::ChooseReceiver(uint8_t type) {
             for (float p : routingProbabilities)
                 total += p;
             return ChooseByProbability(receivers, routingProbabilities, total,
-                                       [&](uint8_t r) { return all[r]->CanAccept(type); });
+                                       [&](uint8_t r) { return node_calls::CanAccept(all[r].get(), type); });
         }
         default: {
             uint8_t best = kNoIndex;
             uint32_t bound = 2147483647u;
             for (uint8_t r : receivers) {
-                if (!all[r]->CanAccept(type))
+                if (!node_calls::CanAccept(all[r].get(), type))
                     continue;
-                const uint32_t held = all[r]->HeldCount();
+                const uint32_t held = node_calls::HeldCount(all[r].get());
                 if (held < bound) {
                     bound = held;
                     best = r;
@@ -90,7 +91,7 @@ CQueuingSystem::~CQueuingSystem() = default;
 
 void CQueuingSystem::Refuse(uint8_t type, SimTime birthTime) {
     if (refusalSink) {
-        refusalSink->Accept(type, birthTime);
+        node_calls::Accept(refusalSink, type, birthTime);
     } else {
         // Without a refusal sink the request simply leaves the system.
         requestTypes[type]->ChangeCount(-1);
@@ -105,7 +106,7 @@ bool CQueuingSystem::HandOver(uint8_t receiver, uint8_t type, SimTime birthTime)
         return false;
     }
     ++handOverDepth;
-    nodes[receiver]->Accept(type, birthTime);
+    node_calls::Accept(nodes[receiver].get(), type, birthTime);
     --handOverDepth;
     return true;
 }
@@ -389,8 +390,9 @@ void CQueuingSystem::BeginRun() {
         countDistribution.ResetBins();
     modelTime = 0;
     for (size_t i = 0; i < nodes.size(); ++i) {
-        nodes[i]->index = static_cast<uint8_t>(i);
-        nodes[i]->BeginRun();
+        CQSObject* node = nodes[i].get();
+        node->index = static_cast<uint8_t>(i);
+        node->BeginRun();
     }
     for (size_t i = 0; i < requestTypes.size(); ++i) {
         requestTypes[i]->index = static_cast<uint8_t>(i);
@@ -430,8 +432,8 @@ void CQueuingSystem::Loop(Watch* watch) {
         CQSObject* p = eventList.Head();
         const SimTime before = modelTime;
         const uint32_t arrivedBefore = arrived;
-        modelTime = p->NextEventTime();
-        p->ProcessEvent();
+        modelTime = p->nextEventTime;
+        node_calls::ProcessEvent(p);
         // A run must end: count events that bring it no closer to its stop criterion.
         const bool progress = stopByTime ? modelTime > before : arrived > arrivedBefore;
         if (progress) {

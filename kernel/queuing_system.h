@@ -25,6 +25,8 @@ constexpr uint8_t kNoIndex = 255;
 constexpr float kLargestFloat = 3.4028235e38f;
 
 enum NodeKind : uint8_t { kGenerator = 0, kChannel = 1, kQueue = 2, kSink = 3 };
+// A node of a class the kernel does not know (tests make such nodes).
+constexpr uint8_t kForeignNode = 255;
 
 enum RoutingDiscipline : uint8_t { kRouteInOrder = 0, kRouteRandom = 1, kRouteFewest = 2 };
 
@@ -85,6 +87,12 @@ class CQSObject {
     std::vector<float> routingProbabilities;
     uint8_t routingDiscipline = kRouteInOrder;
     std::vector<uint32_t> arrivals;  // per type slot; empty until the first run
+    // The time of the node's pending event, kept here so that the event list
+    // reads it without asking the node.
+    SimTime nextEventTime = 0;
+    // The node's kind when it is one of the kernel's own (final) node classes,
+    // which the hot path then calls directly; kForeignNode otherwise.
+    uint8_t runKind = kForeignNode;
     int32_t x = 1;
     int32_t y = 1;
 

@@ -6,6 +6,7 @@ namespace marvolt {
 
 CDispose::CDispose(std::string nodeName, CQueuingSystem* model)
     : CQSObject(kSink, std::move(nodeName), model) {
+    runKind = kSink;
     const size_t slots = model->typeCount() + 1u;
     lifetimeDistFlags.assign(slots, 0);
     lifetimeDistributions.resize(slots);

@@ -7,7 +7,7 @@
 
 namespace marvolt {
 
-class CDispose : public CQSObject {
+class CDispose final : public CQSObject {
   public:
     // Per type slot; during a run meanLifetime is unused, the sum is kept in double.
     std::vector<float> meanLifetime;

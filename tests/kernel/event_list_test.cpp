@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+
 #include "kernel/queuing_system.h"
 
 namespace marvolt {
@@ -10,7 +15,6 @@ namespace {
 // A node whose time the test sets by hand.
 class TimedNode : public CQSObject {
   public:
-    SimTime time = 0;
     explicit TimedNode(CQueuingSystem* m) : CQSObject(kQueue, "n", m) {}
     void BeginRun() override {}
     void EndRun() override {}
@@ -18,7 +22,7 @@ class TimedNode : public CQSObject {
     void ProcessEvent() override {}
     bool CanAccept(uint8_t) override { return false; }
     bool HasRequestFor(const uint8_t*) override { return false; }
-    SimTime NextEventTime() const override { return time; }
+    SimTime NextEventTime() const override { return nextEventTime; }
     uint32_t HeldCount() const override { return 0; }
 };
 
@@ -27,26 +31,25 @@ class EventListTest : public ::testing::Test {
     CQueuingSystem model;
     CEventList list;
 
-    void SetUp() override {
-        for (int i = 0; i < 5; ++i)
+    void Make(int n) {
+        for (int i = 0; i < n; ++i)
             model.nodes.push_back(std::make_unique<TimedNode>(&model));
         list.Build(model.nodeCount(), model.nodes.data());  // no generators: empty
     }
-    TimedNode& N(int i) { return *static_cast<TimedNode*>(model.nodes[i].get()); }
+    void SetUp() override { Make(5); }
+    void Set(int i, SimTime t) { model.nodes[i]->nextEventTime = t; }
     void Place(int i, SimTime t) {
-        N(i).time = t;
+        Set(i, t);
         list.Add(static_cast<uint8_t>(i));
     }
-    // The entries from head along next, and a check that prev agrees.
-    std::vector<int> Order() {
+    // The order in which the entries leave, taking each head in turn.
+    std::vector<int> Drain() {
         std::vector<int> out;
-        uint8_t e = list.head;
-        do {
-            out.push_back(e);
-            EXPECT_EQ(list.prev[list.next[e]], e);
-            e = list.next[e];
-        } while (e != list.head && out.size() < 10);
-        EXPECT_EQ(out.back(), list.tail);
+        while (list.nonEmpty) {
+            out.push_back(list.HeadIndex());
+            EXPECT_EQ(list.Head(), model.nodes[out.back()].get());
+            list.Remove(list.HeadIndex());
+        }
         return out;
     }
 };
@@ -58,73 +61,150 @@ TEST_F(EventListTest, EqualTimesLeaveInPlacementOrder) {
     Place(1, 3.0);
     Place(3, 5.0);
     Place(4, 4.0);
-    EXPECT_EQ(Order(), (std::vector<int>{1, 4, 2, 0, 3}));
+    EXPECT_EQ(Drain(), (std::vector<int>{1, 4, 2, 0, 3}));
 }
 
 TEST_F(EventListTest, HeadChangedGoesBehindEqualEntries) {
     Place(0, 1.0);
     Place(1, 2.0);
     Place(2, 3.0);
-    N(0).time = 2.0;
+    Set(0, 2.0);
     list.HeadChanged();
-    EXPECT_EQ(Order(), (std::vector<int>{1, 0, 2}));
-    // Past every entry: the ring needs no relinking, only new ends.
-    N(1).time = 9.0;
+    EXPECT_EQ(list.HeadIndex(), 1);
+    Set(1, 3.0);  // behind 2, which was placed at 3 before it
     list.HeadChanged();
-    EXPECT_EQ(Order(), (std::vector<int>{0, 2, 1}));
-    // Still earliest: nothing moves.
-    N(0).time = 2.5;
+    EXPECT_EQ(list.HeadIndex(), 0);
+    Set(0, 2.5);  // still the earliest: stays the head
     list.HeadChanged();
-    EXPECT_EQ(Order(), (std::vector<int>{0, 2, 1}));
+    EXPECT_EQ(Drain(), (std::vector<int>{0, 2, 1}));
+
+    // The same time again: behind the equal one.
+    Place(3, 7.0);
+    Place(4, 7.0);
+    list.HeadChanged();
+    EXPECT_EQ(Drain(), (std::vector<int>{4, 3}));
 }
 
-TEST_F(EventListTest, MovedEarlier) {
+TEST_F(EventListTest, MovedEarlierGoesBehindEqualEntriesAndAnUnchangedTimeStays) {
     Place(0, 1.0);
     Place(1, 2.0);
     Place(2, 3.0);
     Place(3, 4.0);
-    N(3).time = 0.5;  // the tail becomes the head without relinking
+    Set(3, 0.5);  // past everything: the new head
     list.MovedEarlier(3);
-    EXPECT_EQ(Order(), (std::vector<int>{3, 0, 1, 2}));
-    N(2).time = 1.0;  // behind the equal entry
+    Set(2, 1.0);  // behind 0, placed at 1 before it
     list.MovedEarlier(2);
-    EXPECT_EQ(Order(), (std::vector<int>{3, 0, 2, 1}));
-    N(1).time = 0.1;  // a middle entry to the head
+    Set(4, 9.0);
+    list.Add(4);
+    EXPECT_EQ(list.EntryCount(), 5u);
+    // Unchanged: 1 keeps its place before an entry of equal time placed after it.
+    Place(0, 1.0);  // already in: only re-placed if its time moved
+    Set(4, 2.0);
+    list.MovedEarlier(4);
     list.MovedEarlier(1);
-    EXPECT_EQ(Order(), (std::vector<int>{1, 3, 0, 2}));
-    N(0).time = 0.7;  // still after its predecessor: unchanged
-    list.MovedEarlier(0);
-    EXPECT_EQ(Order(), (std::vector<int>{1, 3, 0, 2}));
+    EXPECT_EQ(Drain(), (std::vector<int>{3, 0, 2, 1, 4}));
 }
 
 TEST_F(EventListTest, SingleEntryAndRemoval) {
     Place(4, 1.0);
-    N(4).time = 7.0;
+    Set(4, 7.0);
     list.HeadChanged();
     list.MovedEarlier(4);
-    EXPECT_EQ(list.head, 4);
-    EXPECT_EQ(list.tail, 4);
+    EXPECT_EQ(list.HeadIndex(), 4);
     Place(1, 3.0);
     Place(2, 8.0);
     list.Remove(1);
-    EXPECT_EQ(Order(), (std::vector<int>{4, 2}));
     EXPECT_FALSE(list.Contains(1));
-    list.Remove(2);
-    EXPECT_EQ(Order(), (std::vector<int>{4}));
-    list.Remove(4);
+    list.Remove(1);  // not in the list: nothing happens
+    EXPECT_TRUE(list.Contains(2));
+    EXPECT_EQ(Drain(), (std::vector<int>{4, 2}));
     EXPECT_EQ(list.nonEmpty, 0);
     list.Clear();
     EXPECT_EQ(list.size, 0);
-    EXPECT_TRUE(list.next.empty());
+    EXPECT_FALSE(list.Contains(4));
 }
 
-TEST_F(EventListTest, AddEarlierThanEverythingBecomesHead) {
-    Place(0, 5.0);
-    Place(1, 6.0);
-    Place(2, 1.0);
-    EXPECT_EQ(Order(), (std::vector<int>{2, 0, 1}));
-    Place(3, 5.5);
-    EXPECT_EQ(Order(), (std::vector<int>{2, 0, 3, 1}));
+// Times a hand-made file can produce: NaN leaves after everything, a negative
+// time before everything, and the entries around them keep their order.
+TEST_F(EventListTest, NanAndNegativeTimesKeepTheOrderOfTheRest) {
+    Place(0, std::numeric_limits<double>::quiet_NaN());
+    Place(1, 2.0);
+    Place(2, -1.0);
+    Place(3, -0.0);
+    Place(4, 0.0);
+    EXPECT_EQ(Drain(), (std::vector<int>{2, 3, 4, 1, 0}));
+}
+
+// The order of the design's sorted list, kept the simple way: every placement
+// goes behind the entries of equal or earlier time.
+struct ReferenceList {
+    std::vector<std::pair<int, double>> entries;
+    void Insert(int p, double t) {
+        auto at = std::find_if(entries.begin(), entries.end(),
+                               [t](const auto& e) { return e.second > t; });
+        entries.insert(at, {p, t});
+    }
+    void Erase(int p) {
+        entries.erase(std::find_if(entries.begin(), entries.end(),
+                                   [p](const auto& e) { return e.first == p; }));
+    }
+    size_t Find(int p) const {
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (entries[i].first == p)
+                return i;
+        }
+        return entries.size();
+    }
+};
+
+TEST_F(EventListTest, ManyOperationsLeaveInTheOrderOfTheSortedList) {
+    model.nodes.clear();
+    Make(60);
+    ReferenceList ref;
+    std::mt19937 random(7);
+    // Few distinct times, so that equal times are common.
+    auto time = [&](double from) { return from + static_cast<double>(random() % 4); };
+    double now = 0;
+    for (int step = 0; step < 20000; ++step) {
+        const int p = static_cast<int>(random() % 60);
+        const size_t at = ref.Find(p);
+        const int what = static_cast<int>(random() % 4);
+        if (at == ref.entries.size()) {
+            Place(p, time(now));
+            ref.Insert(p, model.nodes[p]->nextEventTime);
+        } else if (what == 0) {
+            list.Remove(static_cast<uint8_t>(p));
+            ref.Erase(p);
+        } else if (what == 1) {
+            // Earlier, or the same time.
+            const double old = ref.entries[at].second;
+            const double t = std::max(now, old - static_cast<double>(random() % 3));
+            Set(p, t);
+            list.MovedEarlier(static_cast<uint8_t>(p));
+            if (t != old && (at == 0 || ref.entries[at - 1].second > t)) {
+                ref.Erase(p);
+                ref.Insert(p, t);
+            } else {
+                ref.entries[at].second = t;
+            }
+        } else {
+            // The head is processed and comes back later, or at the same time.
+            const int h = ref.entries.front().first;
+            now = ref.entries.front().second;
+            Set(h, time(now));
+            list.HeadChanged();
+            ref.Erase(h);
+            ref.Insert(h, model.nodes[h]->nextEventTime);
+        }
+        ASSERT_EQ(list.nonEmpty != 0, !ref.entries.empty()) << step;
+        if (!ref.entries.empty()) {
+            ASSERT_EQ(list.HeadIndex(), ref.entries.front().first) << step;
+        }
+    }
+    std::vector<int> expected;
+    for (const auto& e : ref.entries)
+        expected.push_back(e.first);
+    EXPECT_EQ(Drain(), expected);
 }
 
 }  // namespace
