@@ -135,6 +135,40 @@ TEST_F(RunTest, RunWithoutProgressIsStoppedAndSaysSo) {
     EXPECT_EQ(z.modelTime, 0.0);
 }
 
+// Durations a hand-made file can give: times that go back or are not numbers
+// at all still leave a run that ends, with every request accounted for.
+TEST_F(RunTest, NanAndNegativeDurationsStillEndTheRun) {
+    auto* g = Generator("g", 1.0f);
+    auto* nan = m.AddChannel("nan");
+    nan->serviceLaws[0] = {kLawDeterministic, std::nanf(""), 0.0f};
+    auto* back = m.AddChannel("back");
+    back->serviceLaws[0] = {kLawDeterministic, -3.0f, 0.0f};
+    auto* out = m.AddSink("out");
+    g->routingDiscipline = kRouteRandom;
+    ASSERT_EQ(m.Link(1, 2), kOk);
+    ASSERT_EQ(m.Link(1, 3), kOk);
+    g->routingProbabilities = {0.5f, 0.5f};
+    ASSERT_EQ(m.Link(2, 4), kOk);
+    ASSERT_EQ(m.Link(3, 4), kOk);
+    m.arrivalsLimit = 2000;
+    m.Run();
+    EXPECT_EQ(m.stopReason, StopReason::kFinished);
+    EXPECT_EQ(m.arrived, 2001u);
+    // Every request left, but the one on each channel's device at the end.
+    const uint32_t left = out->arrivals[0] + Refusals()->arrivals[0];
+    EXPECT_LE(left, m.arrived);
+    EXPECT_GE(left + 2u, m.arrived);
+    EXPECT_GT(out->arrivals[0], 0u) << "the channel whose time goes back still serves";
+
+    // By time, a generator whose clock runs backwards is stopped by the guard.
+    g->intervalLaw = {kLawDeterministic, -1.0f, 0.0f};
+    m.stopByTime = 1;
+    m.timeLimit = 100.0f;
+    m.progressGuard = 1000;
+    m.Run();
+    EXPECT_EQ(m.stopReason, StopReason::kProgressGuard);
+}
+
 TEST_F(RunTest, ModelWithoutRefusalSinkLetsRefusedRequestsLeave) {
     CQueuingSystem bare;
     bare.AddRequestType("A");
