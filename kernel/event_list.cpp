@@ -1,53 +1,56 @@
 #include "kernel/event_list.h"
 
-#include <bit>
-#include <cmath>
-
 #include "kernel/channel.h"
 #include "kernel/generator.h"
 #include "kernel/queuing_system.h"
 
 namespace marvolt {
 
-uint64_t CEventList::TimeKey(SimTime t) {
-    if (std::isnan(t))
-        return ~uint64_t{0};
-    // Adding 0 turns -0 into +0, which compares equal to it as a double does.
-    const uint64_t bits = std::bit_cast<uint64_t>(t + 0.0);
-    return (bits >> 63) ? ~bits : bits | (uint64_t{1} << 63);
-}
-
 CEventList::Entry CEventList::Placed(uint8_t p) {
     return Entry{TimeKey(nodes[p]->nextEventTime), (++placed_ << 8) | p};
 }
 
+// The loops work on raw pointers: a store through the byte array of places
+// could otherwise alias the vectors' own pointers and force their reload.
 void CEventList::SiftUp(size_t i) {
-    const Entry e = heap_[i];
+    Entry* const heap = heap_.data();
+    uint8_t* const position = position_.data();
+    const Entry e = heap[i];
     while (i > 0) {
         const size_t parent = (i - 1) / 2;
-        if (!Before(e, heap_[parent]))
+        const Entry above = heap[parent];
+        if (!Before(e, above))
             break;
-        Put(i, heap_[parent]);
+        heap[i] = above;
+        position[above.order & 0xFF] = static_cast<uint8_t>(i);
         i = parent;
     }
-    Put(i, e);
+    heap[i] = e;
+    position[e.order & 0xFF] = static_cast<uint8_t>(i);
 }
 
 void CEventList::SiftDown(size_t i) {
-    const Entry e = heap_[i];
+    Entry* const heap = heap_.data();
+    uint8_t* const position = position_.data();
     const size_t n = heap_.size();
+    const Entry e = heap[i];
     for (;;) {
         size_t child = 2 * i + 1;
         if (child >= n)
             break;
-        if (child + 1 < n && Before(heap_[child + 1], heap_[child]))
+        Entry below = heap[child];
+        if (child + 1 < n && Before(heap[child + 1], below)) {
             ++child;
-        if (!Before(heap_[child], e))
+            below = heap[child];
+        }
+        if (!Before(below, e))
             break;
-        Put(i, heap_[child]);
+        heap[i] = below;
+        position[below.order & 0xFF] = static_cast<uint8_t>(i);
         i = child;
     }
-    Put(i, e);
+    heap[i] = e;
+    position[e.order & 0xFF] = static_cast<uint8_t>(i);
 }
 
 void CEventList::Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* nodeArray) {
@@ -128,17 +131,6 @@ void CEventList::MovedEarlier(uint8_t p) {
     } else {
         SiftUp(i);
     }
-}
-
-void CEventList::HeadChanged() {
-    if (heap_.empty())
-        return;
-    const uint8_t h = HeadIndex();
-    const uint64_t key = TimeKey(nodes[h]->nextEventTime);
-    const bool earlier = key < heap_[0].time;
-    heap_[0] = Entry{key, (++placed_ << 8) | h};
-    if (!earlier)
-        SiftDown(0);
 }
 
 }  // namespace marvolt

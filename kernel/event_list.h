@@ -2,6 +2,8 @@
 // time each keeps in its nextEventTime field.
 #pragma once
 
+#include <bit>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -39,6 +41,8 @@ class CEventList {
     // The node's time decreased or stayed: an unchanged time keeps its place.
     void MovedEarlier(uint8_t p);
     // The head's time increased or stayed: it goes behind every entry of equal time.
+    // Inline (after the node class, in queuing_system.h): every event of a
+    // generator or a channel ends with it.
     void HeadChanged();
 
   private:
@@ -51,7 +55,13 @@ class CEventList {
     }
     // Orders every double, NaN included (after everything), so a time a
     // hand-made file makes NaN cannot break the heap.
-    static uint64_t TimeKey(SimTime t);
+    static uint64_t TimeKey(SimTime t) {
+        if (std::isnan(t))
+            return ~uint64_t{0};
+        // Adding 0 turns -0 into +0, which compares equal to it as a double does.
+        const uint64_t bits = std::bit_cast<uint64_t>(t + 0.0);
+        return (bits >> 63) ? ~bits : bits | (uint64_t{1} << 63);
+    }
     Entry Placed(uint8_t p);
     void SiftUp(size_t i);
     void SiftDown(size_t i);
