@@ -21,12 +21,10 @@ void CEventList::SiftUp(size_t i) {
         const Entry above = heap[parent];
         if (!Before(e, above))
             break;
-        heap[i] = above;
-        position[above.order & 0xFF] = static_cast<uint8_t>(i);
+        PutAt(heap, position, i, above);
         i = parent;
     }
-    heap[i] = e;
-    position[e.order & 0xFF] = static_cast<uint8_t>(i);
+    PutAt(heap, position, i, e);
 }
 
 void CEventList::SiftDown(size_t i) {
@@ -45,12 +43,10 @@ void CEventList::SiftDown(size_t i) {
         }
         if (!Before(below, e))
             break;
-        heap[i] = below;
-        position[below.order & 0xFF] = static_cast<uint8_t>(i);
+        PutAt(heap, position, i, below);
         i = child;
     }
-    heap[i] = e;
-    position[e.order & 0xFF] = static_cast<uint8_t>(i);
+    PutAt(heap, position, i, e);
 }
 
 void CEventList::Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* nodeArray) {
@@ -108,7 +104,7 @@ void CEventList::Remove(uint8_t p) {
         return;
     }
     const bool up = Before(last, heap_[i]);
-    Put(i, last);
+    PutAt(heap_.data(), position_.data(), i, last);
     if (up) {
         SiftUp(i);
     } else {

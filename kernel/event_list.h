@@ -24,7 +24,7 @@ class CEventList {
     static constexpr uint8_t kNone = 255;
 
     uint8_t size = 0;      // node positions: the model's node count at Build
-    uint8_t nonEmpty = 0;  // set when Build enters the first node; cleared by Clear
+    uint8_t nonEmpty = 0;  // set while the list holds an entry
     const std::unique_ptr<CQSObject>* nodes = nullptr;  // the model's node array, not owned
 
     void Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* nodeArray);
@@ -35,7 +35,7 @@ class CEventList {
     bool Contains(uint8_t p) const { return p < position_.size() && position_[p] != kNone; }
     size_t EntryCount() const { return heap_.size(); }
 
-    // Enters a node that is not in the list, at the time it keeps.
+    // Enters a node at the time it keeps; one already in counts as moved earlier.
     void Add(uint8_t p);
     void Remove(uint8_t p);
     // The node's time decreased or stayed: an unchanged time keeps its place.
@@ -65,9 +65,9 @@ class CEventList {
     Entry Placed(uint8_t p);
     void SiftUp(size_t i);
     void SiftDown(size_t i);
-    void Put(size_t i, const Entry& e) {
-        heap_[i] = e;
-        position_[e.order & 0xFF] = static_cast<uint8_t>(i);
+    static void PutAt(Entry* heap, uint8_t* position, size_t i, const Entry& e) {
+        heap[i] = e;
+        position[e.order & 0xFF] = static_cast<uint8_t>(i);
     }
 
     std::vector<Entry> heap_;

@@ -135,7 +135,7 @@ TEST_F(EventListTest, NanAndNegativeTimesKeepTheOrderOfTheRest) {
     EXPECT_EQ(Drain(), (std::vector<int>{2, 3, 4, 1, 0}));
 }
 
-// The order of the design's sorted list, kept the simple way: every placement
+// The order of a sorted list, kept the simple way: every placement
 // goes behind the entries of equal or earlier time.
 struct ReferenceList {
     std::vector<std::pair<int, double>> entries;
