@@ -84,11 +84,10 @@ TEST(StatisticsResetTest, ASecondHalfEqualsARunOfItsLengthFromTheStart) {
         return q;
     };
     const QueueLine whole = run(1000, 500), half = run(500, 0);
-    const std::vector<uint8_t> ids = {indArrived,      indMeanIdle,   indMaxIdle,
-                                      indMeanService,  indLoad,       indMeanQueueLength,
-                                      indMeanWait,     indZeroWaitCount, indMeanLifetime,
-                                      indThroughput,   indLeftCount,  indMeanInSystem,
-                                      indMaxInSystem};
+    const std::vector<uint8_t> ids = {
+        indArrived,         indMeanIdle,     indMaxIdle,       indMeanService,  indLoad,
+        indMeanQueueLength, indMeanWait,     indZeroWaitCount, indMeanLifetime, indThroughput,
+        indLeftCount,       indMeanInSystem, indMaxInSystem};
     for (uint8_t object : {uint8_t{1}, uint8_t{2}, uint8_t{3}, uint8_t{4}, kNoIndex}) {
         for (uint8_t id : ids) {
             EXPECT_EQ(whole.model->RealIndicator(id, object, kNoIndex),
