@@ -246,13 +246,14 @@ int RunBatch(const RunOptions& options, std::ostream& out, std::ostream& err,
         ReportInvalidFactor(err);
         return kRunInvalidFactor;
     }
+    // A run the bound stopped says so before it says it ended before its warm-up.
+    if (const std::string stopped = CAppData::StopNotice(model); !stopped.empty())
+        err << stopped << '\n';
     if (!warmupReached) {
         err << WarmupPastEndText() << " Модельное время прогона "
             << CAppData::FormatValue(static_cast<float>(model.modelTime)) << ".\n";
         return kRunWarmupPastEnd;
     }
-    if (const std::string stopped = CAppData::StopNotice(model); !stopped.empty())
-        err << stopped << '\n';
     if (options.seed)
         WarnIfBeyondStretch(err, *options.seed, draws, uint64_t{*options.seed} + 1);
 
