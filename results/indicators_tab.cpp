@@ -5,12 +5,11 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStyle>
-#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
+#include "editor/field_width.h"
 #include "results/choice_box.h"
 
 namespace marvolt {
@@ -24,18 +23,6 @@ QString Q(const std::string& s) {
 // Wide enough for every text FormatValue writes below 10^8.
 constexpr int kValueWidth = 66;
 
-// A value field grows for a longer text: a count past 10^8 or a value in
-// exponent form cut short reads as another number.
-int ValueWidth(const QLineEdit* edit, const QString& text) {
-    QStyleOptionFrame frame;
-    frame.initFrom(edit);
-    frame.rect = QRect(0, 0, kValueWidth, edit->sizeHint().height());
-    frame.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit);
-    const QRect inside = edit->style()->subElementRect(QStyle::SE_LineEditContents, &frame, edit);
-    // The line edit keeps two pixels a side inside its contents, and one for the cursor.
-    const int padding = kValueWidth - inside.width() + 5;
-    return std::max(kValueWidth, edit->fontMetrics().horizontalAdvance(text) + padding);
-}
 
 QLabel* Bold(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -224,7 +211,9 @@ void IndicatorsTab::RefreshGroup(IndicatorGroup group) {
         if (field->group != group)
             continue;
         const QString text = empty ? QString() : Q(FieldText(*m, *field, node, type));
-        edit->setFixedWidth(ValueWidth(edit, text));
+        // A value field grows for a longer text: a count past 10^8 or a value
+        // in exponent form cut short reads as another number.
+        edit->setFixedWidth(std::max(kValueWidth, FieldWidthFor(edit, text)));
         edit->setText(text);
         edit->setCursorPosition(0);
     }

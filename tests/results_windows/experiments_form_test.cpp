@@ -7,8 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionFrame>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -24,6 +22,7 @@
 #include "results/logic/report_file.h"
 #include "results/run_progress.h"
 #include "tests/results_windows/experiment_window_fixture.h"
+#include "tests/support/shows_whole.h"
 
 namespace marvolt {
 namespace {
@@ -283,29 +282,19 @@ TEST_F(ExperimentWindowTest, IndicatorListsKeepTheirChoiceAcrossRuns) {
     EXPECT_EQ(queueTypes->count(), 3);
 }
 
-// The whole text of a field fits inside its frame and margins.
-bool ShowsWhole(QLineEdit* e) {
-    QStyleOptionFrame frame;
-    frame.initFrom(e);
-    frame.rect = e->rect();
-    frame.lineWidth = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, e);
-    const QRect inside = e->style()->subElementRect(QStyle::SE_LineEditContents, &frame, e);
-    return e->fontMetrics().horizontalAdvance(e->text()) <= inside.width() - 4;
-}
-
 TEST_F(ExperimentWindowTest, ValueFieldsShowTheLargestCountsWhole) {
     Show();
     Tab("TabSheet1");
     Run();
     QLineEdit* arrived = Find<QLineEdit>("Edit3");
-    EXPECT_TRUE(ShowsWhole(arrived)) << arrived->text().toStdString();
+    EXPECT_TRUE(test::ShowsWhole(arrived)) << arrived->text().toStdString();
     const int usual = arrived->width();
     // A run may count up to the largest 32-bit number of arrivals.
     Model().arrived = 4294967295u;  // the results are the current model until a snapshot
     form->Indicators().Fill();
     QCoreApplication::processEvents();
     ASSERT_EQ(Text("Edit3"), "4294967295");
-    EXPECT_TRUE(ShowsWhole(arrived)) << arrived->width();
+    EXPECT_TRUE(test::ShowsWhole(arrived)) << arrived->width();
     // Back to a short text, the field is as narrow as before.
     Model().arrived = 101;
     form->Indicators().Fill();
