@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -300,6 +301,22 @@ TEST_F(ExperimentWindowTest, ValueFieldsShowTheLargestCountsWhole) {
     form->Indicators().Fill();
     QCoreApplication::processEvents();
     EXPECT_EQ(arrived->width(), usual);
+}
+
+TEST_F(ExperimentWindowTest, EnterInAFieldCommitsItAndPressesNoButton) {
+    Show();
+    Tab("TabSheet6");
+    QLineEdit* arrivals = Find<QLineEdit>("Edit26");
+    arrivals->setFocus();
+    arrivals->selectAll();
+    QTest::keyClicks(arrivals, "12345");
+    QTest::keyClick(arrivals, Qt::Key_Return);
+    EXPECT_EQ(arrivals->text(), "12345") << "not replaced by the confidence-interval method";
+    EXPECT_EQ(Model().arrivalsLimit, 12345u);
+    QTest::keyClicks(arrivals, "x");
+    QTest::keyClick(arrivals, Qt::Key_Return);
+    ASSERT_EQ(io.messages.shown.size(), 1u) << "a refused text is told at once";
+    EXPECT_EQ(Model().arrivalsLimit, 12345u);
 }
 
 }  // namespace
