@@ -11,9 +11,9 @@ int FieldWidthFor(const QLineEdit* edit, const QString& text) {
     QStyleOptionFrame frame;
     frame.initFrom(edit);
     frame.rect = QRect(0, 0, kProbe, edit->sizeHint().height());
-    frame.lineWidth =
-        edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit)
-                         : 0;
+    frame.lineWidth = edit->hasFrame()
+                          ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit)
+                          : 0;
     const QRect inside = edit->style()->subElementRect(QStyle::SE_LineEditContents, &frame, edit);
     const QMargins margins = edit->textMargins();
     // The edit keeps two pixels a side inside its contents, and one for the cursor.

@@ -4,8 +4,8 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
-#include <QFontMetricsF>
 #include <QCheckBox>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -249,9 +249,10 @@ void DistributionsTab::SetBars(const std::vector<HistogramBar>& observed,
     // bar would run into the next one or out of the picture.
     const QFontMetricsF metrics(Series1->labelFont());
     double widest = 0.0;
-    for (const HistogramBar& b : observed)
-        widest = std::max(
-            widest, metrics.horizontalAdvance(QString::number(b.height, 'g', bars_->labelsPrecision())));
+    for (const HistogramBar& b : observed) {
+        const QString text = QString::number(b.height, 'g', bars_->labelsPrecision());
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    }
     const QRectF plot = Chart1->plotArea();
     const BarLabelLayout labels = LayOutBarLabels(top, observed.size(), widest, metrics.height(),
                                                   plot.width(), plot.height());

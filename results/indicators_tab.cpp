@@ -23,7 +23,6 @@ QString Q(const std::string& s) {
 // Wide enough for every text FormatValue writes below 10^8.
 constexpr int kValueWidth = 66;
 
-
 QLabel* Bold(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     QFont font = label->font();

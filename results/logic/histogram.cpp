@@ -194,8 +194,8 @@ TextTable DistributionTable(const CDistribution& d, uint8_t indicator, uint32_t 
     return table;
 }
 
-BarLabelLayout LayOutBarLabels(double tallest, size_t bars, double widestLabel,
-                               double labelHeight, double plotWidth, double plotHeight) {
+BarLabelLayout LayOutBarLabels(double tallest, size_t bars, double widestLabel, double labelHeight,
+                               double plotWidth, double plotHeight) {
     BarLabelLayout out;
     const double slot = bars > 0 ? plotWidth / static_cast<double>(bars) : 0.0;
     out.upright = bars <= 8 && (plotWidth <= 0.0 || widestLabel + 4.0 <= slot);

@@ -87,8 +87,9 @@ struct BarLabelLayout {
     bool upright = true;
     double axisTop = 1.0;
 };
-BarLabelLayout LayOutBarLabels(double tallest, size_t bars, double widestLabel,
-                               double labelHeight, double plotWidth, double plotHeight);
+BarLabelLayout LayOutBarLabels(double tallest, size_t bars, double widestLabel, double labelHeight,
+                               double plotWidth, double plotHeight);
+
 // What the axis shows under a bar: its label, else its position.
 std::string BarAxisText(const HistogramBar& bar);
 // Bars of the expected frequencies at the same positions.

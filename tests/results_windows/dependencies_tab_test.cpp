@@ -99,9 +99,10 @@ TEST_F(DependenciesTabTest, EveryIndicatorNameShowsWholeInItsList) {
     QStyleOptionComboBox option;
     option.initFrom(box);
     option.rect = box->rect();
-    const QRect field =
-        box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box);
-    for (uint8_t object : {kNoIndex, QueueLine::kQueueAt, QueueLine::kChannelAt, QueueLine::kSinkAt}) {
+    const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                     QStyle::SC_ComboBoxEditField, box);
+    for (uint8_t object :
+         {kNoIndex, QueueLine::kQueueAt, QueueLine::kChannelAt, QueueLine::kSinkAt}) {
         ASSERT_TRUE(Choose("ComboBox16", object));
         TabOf().ComboBox16Click();
         for (const QString& name : Items("ComboBox14"))
