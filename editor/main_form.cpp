@@ -1,10 +1,7 @@
 #include "editor/main_form.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QDropEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QLabel>
@@ -20,28 +17,18 @@
 #include "check/model_check.h"
 #include "editor/about_form.h"
 #include "editor/add_object_form.h"
-#include "editor/dropped_file.h"
 #include "editor/editor_resources.h"
 #include "editor/logic/edit_steps.h"
-#include "editor/logic/file_messages.h"
 #include "editor/logic/fresh_model.h"
 #include "editor/logic/model_snapshot.h"
-#include "editor/logic/recent_list.h"
 #include "editor/model_check_form.h"
-#include "persistence/model_file.h"
 
 namespace marvolt {
 
 namespace {
 
-const QString kSaveQuestion = QStringLiteral("Сохранить текущую модель?");
-
 QString Text(const std::string& utf8) {
     return QString::fromStdString(utf8);
-}
-
-std::string FilePath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
 }
 
 }  // namespace
@@ -250,85 +237,6 @@ void TMainForm::ModelChanged(ModelChange what, TreeSelection select, const std::
     RefreshCheckWindow();
 }
 
-void TMainForm::RecordStep(const std::string& step, const StepSelection& before) {
-    // Results belong to the model as it was when they were made.
-    if (history_->Record(step, *model_, before, CurrentSelection()))
-        model_->resultsValid = 0;
-}
-
-StepSelection TMainForm::CurrentSelection() const {
-    StepSelection selection;
-    selection.category = tree_->SelectedCategory();
-    if (const QTreeWidgetItem* entry = tree_->SelectedEntry())
-        selection.name = entry->text(0).toStdString();
-    return selection;
-}
-
-TreeSelection TMainForm::SelectionIn(const StepSelection& select) const {
-    if (select.category < 0 || select.name.empty())
-        return {};
-    const auto category = static_cast<TreeCategory>(select.category);
-    if (category == kRequestTypesCategory)
-        return {nullptr, model_->FindRequestType(select.name)};
-    const CQSObject* node = model_->FindNode(select.name);
-    if (node && node->kind == KindOfCategory(category))
-        return {node, nullptr};
-    return {};
-}
-
-void TMainForm::InstallModel(std::unique_ptr<CQueuingSystem> model, TreeSelection select) {
-    model_ = std::move(model);
-    ModelChanged(ModelChange::kReplaced, select);
-    // After the first drawing, which places the nodes a file left unplaced.
-    history_->Reset(*model_);
-    resultsUnsaved_ = false;
-}
-
-void TMainForm::RestoreState(const CQueuingSystem& state, const StepSelection& select) {
-    model_ = RestoredModel(state, *model_);
-    const TreeSelection entry = SelectionIn(select);
-    ModelChanged(ModelChange::kRestored, entry);
-    if (!entry.node && !entry.type && select.category >= 0)
-        tree_->SelectCategory(static_cast<TreeCategory>(select.category));
-}
-
-void TMainForm::FlushDescription() {
-    const std::string text = tree_->Description();
-    if (text == model_->modelDescription)
-        return;
-    model_->modelDescription = text;
-    RecordStep(step::Description(), CurrentSelection());
-}
-
-bool TMainForm::HasUnsavedChanges() {
-    FlushDescription();
-    // A change made behind the window without a word still counts.
-    RecordStep(step::Other(), CurrentSelection());
-    return !history_->AtSavedState() || resultsUnsaved_;
-}
-
-void TMainForm::HistoryChanged() {
-    UndoAction->setEnabled(history_->CanUndo());
-    RedoAction->setEnabled(history_->CanRedo());
-    const QString undo = QString::fromStdString(step::UndoHint(history_->UndoStep()));
-    const QString redo = QString::fromStdString(step::RedoHint(history_->RedoStep()));
-    UndoAction->setToolTip(undo);
-    UndoAction->setStatusTip(undo);
-    RedoAction->setToolTip(redo);
-    RedoAction->setStatusTip(redo);
-}
-
-void TMainForm::UndoActionClick() {
-    // What was typed into the description is the latest change.
-    FlushDescription();
-    history_->Undo();
-}
-
-void TMainForm::RedoActionClick() {
-    FlushDescription();
-    history_->Redo();
-}
-
 void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_)
@@ -490,179 +398,6 @@ void TMainForm::RefDisComboBoxChange(const QString& name) {
     const StepSelection before = CurrentSelection();
     if (edit::SetRefusalSink(*model_, name.toStdString()).done)
         RecordStep(step::RefusalSink(name.toStdString()), before);
-}
-
-// ---- files ----
-
-FileDialogRequest TMainForm::ModelFileDialog() const {
-    return {kModelFileFilter, QStringLiteral("qsf")};
-}
-
-void TMainForm::SaveWithDialog() {
-    const QString path = services_.fileDialogs.SaveFileName(ModelFileDialog());
-    if (!path.isEmpty())
-        SaveModel(path);
-}
-
-bool TMainForm::SaveCurrent() {
-    if (!fileName_.isEmpty())
-        return SaveModel(fileName_);
-    const QString path = services_.fileDialogs.SaveFileName(ModelFileDialog());
-    return path.isEmpty() || SaveModel(path);
-}
-
-bool TMainForm::AskToSave() {
-    if (!HasUnsavedChanges())
-        return true;
-    if (services_.messages.Show(QStringLiteral("Новая модель"), MessageIcon::kQuestion,
-                                kSaveQuestion, kButtonYes | kButtonNo) != kButtonYes)
-        return true;
-    return SaveCurrent();
-}
-
-bool TMainForm::SaveModel(const QString& path) {
-    FlushDescription();
-    const SaveResult saved = SaveModelFile(FilePath(path), *model_, results_.get());
-    if (Refusal failure = SaveFailure(saved, path.toStdString())) {
-        ShowRefusal(services_.messages, failure);
-        return false;
-    }
-    fileName_ = path;
-    SetTitle();
-    history_->MarkSaved();
-    resultsUnsaved_ = false;
-    recent_.Add(path);
-    RebuildRecentMenu();
-    return true;
-}
-
-void TMainForm::OpenModel() {
-    const QString path = services_.fileDialogs.OpenFileName(ModelFileDialog());
-    if (path.isEmpty() || !AskToSave())
-        return;
-    OpenFile(path);
-}
-
-bool TMainForm::OpenFile(const QString& path) {
-    OpenedModels opened = OpenModelFile(FilePath(path));
-    if (Refusal failure = OpenFailure(opened, path.toStdString())) {
-        ShowRefusal(services_.messages, failure);
-        // A file that has gone is no longer offered.
-        if (!QFileInfo::exists(path)) {
-            recent_.Remove(path);
-            RebuildRecentMenu();
-        }
-        return false;
-    }
-    results_ = std::move(opened.results);
-    fileName_ = path;
-    SetTitle();
-    // Every category open and the last request type selected, as if each
-    // entry had been chosen in turn.
-    TreeSelection last;
-    if (opened.current->typeCount() > 0)
-        last.type = opened.current->RequestType(opened.current->typeCount() - 1);
-    InstallModel(std::move(opened.current), last);
-    recent_.Add(path);
-    RebuildRecentMenu();
-    return true;
-}
-
-void TMainForm::SetRecentSettings(QSettings* settings) {
-    recent_.SetSettings(settings);
-    RebuildRecentMenu();
-}
-
-void TMainForm::RebuildRecentMenu() {
-    for (QAction* action : recentActions_)
-        delete action;
-    recentActions_.clear();
-    const QStringList& paths = recent_.Paths();
-    for (int i = 0; i < paths.size(); ++i) {
-        const auto position = static_cast<size_t>(i);
-        auto* action = new QAction(
-            QString::fromStdString(RecentCaption(position, paths[i].toStdString())), FileMenu);
-        action->setObjectName(QStringLiteral("RecentModel%1").arg(i + 1));
-        action->setShortcut(QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_1 + i)));
-        action->setStatusTip(paths[i]);
-        connect(action, &QAction::triggered, this, [this, i] { RecentModelClick(i); });
-        FileMenu->insertAction(RecentSeparator, action);
-        recentActions_.push_back(action);
-    }
-    // Without recent models one separator is enough.
-    RecentSeparator->setVisible(!paths.isEmpty());
-}
-
-void TMainForm::RecentModelClick(int position) {
-    if (position < 0 || position >= recent_.Paths().size())
-        return;
-    // The list changes as the file opens.
-    const QString path = recent_.Paths()[position];
-    if (!AskToSave())
-        return;
-    OpenFile(path);
-}
-
-void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
-    if (!DroppedFilePath(event->mimeData()).isEmpty())
-        event->acceptProposedAction();
-}
-
-void TMainForm::dropEvent(QDropEvent* event) {
-    const QString path = DroppedFilePath(event->mimeData());
-    if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
-    OpenDropped(path);
-}
-
-void TMainForm::OpenDropped(const QString& path) {
-    // Asked once the drop is over, so the desktop's drag does not wait on a question.
-    QMetaObject::invokeMethod(
-        this,
-        [this, path] {
-            if (AskToSave())
-                OpenFile(path);
-        },
-        Qt::QueuedConnection);
-}
-
-void TMainForm::N14Click() {
-    if (!AskToSave())
-        return;
-    results_.reset();
-    NewModel();
-}
-
-void TMainForm::N11Click() {
-    OpenModel();
-}
-
-void TMainForm::N12Click() {
-    SaveCurrent();
-}
-
-void TMainForm::N13Click() {
-    SaveWithDialog();
-}
-
-void TMainForm::N2Click() {
-    close();
-}
-
-void TMainForm::closeEvent(QCloseEvent* event) {
-    if (!HasUnsavedChanges()) {
-        event->accept();
-        return;
-    }
-    const MessageButton answer =
-        services_.messages.Show(QStringLiteral("Выход из программы"), MessageIcon::kQuestion,
-                                kSaveQuestion, kButtonYes | kButtonNo | kButtonCancel);
-    if (answer == kButtonCancel || (answer == kButtonYes && !SaveCurrent())) {
-        event->ignore();
-        return;
-    }
-    event->accept();
 }
 
 // ---- the other windows and the tree panel ----

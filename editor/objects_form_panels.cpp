@@ -14,6 +14,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "editor/field_width.h"
 #include "editor/objects_form.h"
 #include "editor/probability_cells.h"
 #include "kernel/channel.h"
@@ -165,6 +166,8 @@ void TAccumulatorForm::BuildQueuePanel() {
     RadioButton7 = Named(new QRadioButton(QStringLiteral("ограничено предельным значением"), wait),
                          "RadioButton7");
     MaxTimeEdit = Named(new QLineEdit(wait), "MaxTimeEdit");
+    // The longest text a limit is shown with; a limit cut short reads as another.
+    MaxTimeEdit->setMinimumWidth(FieldWidthFor(MaxTimeEdit, QStringLiteral("1.2345678e+08")));
     waitLayout->addWidget(RadioButton5);
     waitLayout->addWidget(RadioButton6);
     auto* fixed = new QHBoxLayout;

@@ -61,6 +61,7 @@ void CChannel::BeginRun() {
     loadFactor = meanIdle = maxIdle = meanService = maxService = 0.0f;
     minService = kLargestFloat;
     idleSum_ = serviceSum_ = 0;
+    busyBeforeStatistics_ = idleBeforeStatistics_ = 0;
     if (serviceDistFlag)
         serviceDistribution.ResetBins();
     if (idleDistFlag)
@@ -128,14 +129,46 @@ void CChannel::EndRun() {
         const SimTime service = serviceSum_ / started;
         meanIdle = static_cast<float>(idle);
         meanService = static_cast<float>(service);
-        const SimTime total = service + idle;
-        loadFactor = total >= 0.00001 ? static_cast<float>(service / total) : 0.0f;
+        // The load is the share of device time since the statistics began.
+        const SimTime busy = (serviceSum_ - busyBeforeStatistics_) / started;
+        const SimTime total = busy + (idleSum_ - idleBeforeStatistics_) / started;
+        loadFactor = total >= 0.00001 ? static_cast<float>(busy / total) : 0.0f;
     } else {
         meanIdle = meanService = loadFactor = 0.0f;
     }
 
     devices.Release();
     reserveFor.clear();
+}
+
+void CChannel::ResetStatistics() {
+    const SimTime now = owner->modelTime;
+    std::fill(arrivals.begin(), arrivals.end(), 0u);
+    maxIdle = maxService = 0.0f;
+    minService = kLargestFloat;
+    idleSum_ = serviceSum_ = 0;
+    busyBeforeStatistics_ = idleBeforeStatistics_ = 0;
+    if (serviceDistFlag)
+        serviceDistribution.ResetBins();
+    if (idleDistFlag)
+        idleDistribution.ResetBins();
+    // A service under way books its whole length when it ends, and a repair
+    // that holds the requests on their devices its whole length as idle time;
+    // a free device is idle from now on.
+    const bool repairPending = failuresOn && failed && failureRule == kFailWaitForRepair;
+    uint8_t d = devices.firstBusy;
+    const uint8_t busy = devices.allFree ? 0 : devices.busyCount;
+    for (uint8_t i = 0; i < devices.capacity; ++i, d = devices.nextDevice[d]) {
+        DeviceRecord& r = devices.records[d];
+        if (i >= busy) {
+            r.completionTime = now;
+        } else if (repairPending) {
+            busyBeforeStatistics_ += stateChangeTime - r.startTime;
+            idleBeforeStatistics_ += now - stateChangeTime;
+        } else {
+            busyBeforeStatistics_ += now - r.startTime;
+        }
+    }
 }
 
 void CChannel::Schedule() {

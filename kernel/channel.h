@@ -71,6 +71,7 @@ class CChannel final : public CQSObject {
     void CompleteService(DeviceRecord r);
     void PlaceInService(uint8_t type, SimTime completion, SimTime birthTime);
     uint8_t ChooseSource(const uint8_t* mask);
+    void ResetStatistics();
 
     // Container steps.
     void InsertType(uint8_t t);
@@ -98,6 +99,10 @@ class CChannel final : public CQSObject {
     // Running sums of a run, converted into the float indicators at EndRun.
     SimTime idleSum_ = 0;
     SimTime serviceSum_ = 0;
+    // After a reset of the statistics: the device time before it that the
+    // sums will still book, busy and idle, which the load leaves out.
+    SimTime busyBeforeStatistics_ = 0;
+    SimTime idleBeforeStatistics_ = 0;
 };
 
 }  // namespace marvolt

@@ -48,7 +48,7 @@ uint32_t CQueuingSystem::CountIndicator(uint8_t id, uint8_t object, uint8_t type
     if (object >= nodeCount()) {
         switch (id) {
             case indArrived:
-                return oneType ? requestTypes[type]->generated : arrived;
+                return oneType ? requestTypes[type]->generated : arrived - arrivedBeforeStatistics;
             case indLeftCount: {
                 uint32_t left = 0;
                 for (const auto& node : nodes) {
@@ -87,12 +87,13 @@ float CQueuingSystem::RealIndicator(uint8_t id, uint8_t object, uint8_t type) co
     if (object >= nodeCount()) {
         switch (id) {
             case indThroughput: {
-                if (modelTime < 0.00001)
+                const SimTime span = modelTime - statisticsStart;
+                if (span < 0.00001)
                     return 0.0f;
                 const uint32_t refused = refusalSink ? At(refusalSink->arrivals, s) : 0u;
                 const double left =
                     static_cast<double>(CountIndicator(indLeftCount, object, type)) - refused;
-                return static_cast<float>(left / modelTime);
+                return static_cast<float>(left / span);
             }
             case indModelTime:
                 return static_cast<float>(modelTime);

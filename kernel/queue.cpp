@@ -46,6 +46,7 @@ void CQueue::BeginRun() {
     lastChangeTime.assign(slots, 0);
     waitSum_.assign(slots, 0);
     refusedSum_.assign(slots, 0);
+    waitBeforeStatistics_.clear();
 
     for (size_t i = 0; i < slots; ++i) {
         if (waitDistFlags[i]) {
@@ -95,9 +96,23 @@ void CQueue::EndRun() {
     if (waitSum_.size() != slots || arrivals.size() != slots)
         return;  // no run to finish
 
+    const SimTime start = owner->statisticsStart;
+    std::vector<SimTime>& before = waitBeforeStatistics_;
+    if (!before.empty()) {
+        // Requests still waiting never book their wait, so nothing of it is left out.
+        for (const RequestDeque& c : classes) {
+            for (size_t i = 0; i < c.size(); ++i) {
+                const QueueRequest r = c[i];
+                if (r.arrivalTime < start)
+                    before[r.requestType + 1u] -= start - r.arrivalTime;
+            }
+        }
+    }
     minWait[0] = kLargestFloat;
     maxWait[0] = 0.0f;
     for (size_t i = 1; i < slots; ++i) {
+        if (!before.empty())
+            before[0] += before[i];
         arrivals[0] += arrivals[i];
         waitSum_[0] += waitSum_[i];
         refusedSum_[0] += refusedSum_[i];
@@ -106,8 +121,10 @@ void CQueue::EndRun() {
         maxWait[0] = std::max(maxWait[0], maxWait[i]);
     }
     const SimTime now = owner->modelTime;
+    const SimTime span = now - start;
     for (size_t i = 0; i < slots; ++i) {
-        meanLength[i] = now > 0.00001 ? static_cast<float>(waitSum_[i] / now) : 0.0f;
+        const SimTime lengthSum = before.empty() ? waitSum_[i] : waitSum_[i] - before[i];
+        meanLength[i] = span > 0.00001 ? static_cast<float>(lengthSum / span) : 0.0f;
         if (arrivals[i] != 0) {
             totalWait[i] = static_cast<float>(waitSum_[i] / arrivals[i]);
             refused[i] = static_cast<float>(refusedSum_[i] / arrivals[i]);
@@ -126,6 +143,40 @@ void CQueue::EndRun() {
     classes.shrink_to_fit();
     waitSum_.clear();
     refusedSum_.clear();
+    waitBeforeStatistics_.clear();
+}
+
+void CQueue::ResetStatistics() {
+    if (waitSum_.empty())
+        return;  // not running
+    // Requests that ran out of waiting before now are refused before it.
+    if (Lazy())
+        PurgeExpired();
+    const SimTime now = owner->modelTime;
+    const size_t slots = waitSum_.size();
+    std::fill(arrivals.begin(), arrivals.end(), 0u);
+    std::fill(zeroWaitCount.begin(), zeroWaitCount.end(), 0u);
+    std::fill(waitSum_.begin(), waitSum_.end(), 0.0);
+    std::fill(refusedSum_.begin(), refusedSum_.end(), 0.0);
+    std::fill(minWait.begin(), minWait.end(), kLargestFloat);
+    std::fill(maxWait.begin(), maxWait.end(), 0.0f);
+    maxWaitingCount = waitingCount;
+    std::fill(lastChangeTime.begin(), lastChangeTime.end(), now);
+    for (size_t i = 0; i < slots; ++i) {
+        if (waitDistFlags[i] && waitDistributions[i])
+            waitDistributions[i]->ResetBins();
+        if (lengthDistFlags[i] && lengthDistributions[i])
+            lengthDistributions[i]->ResetBins();
+    }
+    // A request waiting now books its whole wait when it leaves; the queue
+    // length counts only the part from now on.
+    waitBeforeStatistics_.assign(slots, 0.0);
+    for (const RequestDeque& c : classes) {
+        for (size_t i = 0; i < c.size(); ++i) {
+            const QueueRequest r = c[i];
+            waitBeforeStatistics_[r.requestType + 1u] += now - r.arrivalTime;
+        }
+    }
 }
 
 // ---- statistics helpers ----
@@ -159,7 +210,10 @@ void CQueue::BookLeaving(const QueueRequest& r, Leaving how) {
     --waitingCount[0];
     // An expired request is booked as of its refusal time, not of the moment it was found.
     const SimTime end = how == kExpired ? r.RefusalTime() : owner->modelTime;
-    RecordWait(t, end - r.arrivalTime, how != kExpired);
+    const SimTime w = end - r.arrivalTime;
+    if (owner->observer)
+        owner->observer->Observe(index, w);
+    RecordWait(t, w, how != kExpired);
     RecordLength(static_cast<uint8_t>(slot), waitingCount[slot] + 1, end);
     RecordLength(0, waitingCount[0] + 1, end);
     if (how != kTaken)
@@ -274,8 +328,11 @@ void CQueue::Accept(uint8_t type, SimTime birthTime) {
         const uint8_t r = ChooseReceiver(type);
         if (r != kNoIndex) {
             // A false answer means the request went to the refusal sink instead.
-            if (owner->HandOver(r, type, birthTime))
+            if (owner->HandOver(r, type, birthTime)) {
                 ++zeroWaitCount[slot];
+                if (owner->observer)
+                    owner->observer->Observe(index, 0.0);
+            }
             return;
         }
     }

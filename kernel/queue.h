@@ -65,6 +65,7 @@ class CQueue final : public CQSObject {
     bool Read(RecordReader& in) override;
 
     TakenRequest Take(const uint8_t* mask);
+    void ResetStatistics();
     void BuildClasses();
     void PurgeExpired();
 
@@ -100,6 +101,9 @@ class CQueue final : public CQSObject {
     // Running sums of a run, converted into the float indicators at EndRun.
     std::vector<SimTime> waitSum_;
     std::vector<double> refusedSum_;
+    // Per type slot, after a reset of the statistics: the waiting done before
+    // it by the requests then waiting, which the queue length leaves out.
+    std::vector<SimTime> waitBeforeStatistics_;
 };
 
 }  // namespace marvolt

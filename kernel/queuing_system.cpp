@@ -361,6 +361,9 @@ std::unique_ptr<CQueuingSystem> CQueuingSystem::CopyModel(const CQueuingSystem& 
         copy->refusalSink = copy->FindNode(source.refusalSink->name);
     copy->modelTime = source.modelTime;
     copy->arrived = source.arrived;
+    copy->statisticsStart = source.statisticsStart;
+    copy->arrivedBeforeStatistics = source.arrivedBeforeStatistics;
+    copy->warmupTime = source.warmupTime;
     copy->inSystem = source.inSystem;
     copy->maxInSystem = source.maxInSystem;
     copy->stopByTime = source.stopByTime;
@@ -386,6 +389,8 @@ void CQueuingSystem::BeginRun() {
     handOverDepth = 0;
     cycleRefusals = 0;
     stopReason = StopReason::kFinished;
+    statisticsStart = 0;
+    arrivedBeforeStatistics = 0;
     if (countDistFlag)
         countDistribution.ResetBins();
     modelTime = 0;
@@ -423,13 +428,17 @@ bool CQueuingSystem::Stop() const {
     return arrived > arrivalsLimit;
 }
 
-template <bool kWatched>
-void CQueuingSystem::Loop(Watch* watch) {
+template <bool kWatched, bool kUntilWarmup>
+bool CQueuingSystem::Loop(Watch* watch) {
     uint64_t stalled = 0;
     // A local count stays in a register across the nodes' calls.
     uint32_t untilLook = Watch::kEventsPerLook;
     while (!Stop()) {
         CQSObject* p = eventList.Head();
+        if constexpr (kUntilWarmup) {
+            if (p->nextEventTime >= warmupTime)
+                return true;
+        }
         const SimTime before = modelTime;
         const uint32_t arrivedBefore = arrived;
         modelTime = p->nextEventTime;
@@ -454,16 +463,61 @@ void CQueuingSystem::Loop(Watch* watch) {
             }
         }
     }
+    return false;
 }
 
 void CQueuingSystem::RunWatched(Watch* watch) {
     BeginRun();
-    if (watch) {
-        Loop<true>(watch);
-    } else {
-        Loop<false>(nullptr);
+    bool goOn = true;
+    if (warmupTime > 0) {
+        goOn = watch ? Loop<true, true>(watch) : Loop<false, true>(nullptr);
+        if (goOn) {
+            // The statistics start at the warm-up time itself, between two events.
+            modelTime = warmupTime;
+            ResetStatistics();
+        }
+    }
+    if (goOn) {
+        if (watch) {
+            Loop<true, false>(watch);
+        } else {
+            Loop<false, false>(nullptr);
+        }
     }
     EndRun();
+}
+
+void CQueuingSystem::ResetStatistics() {
+    // Queues first: one that refuses its expired requests now books them
+    // before the sinks and the counts start afresh.
+    for (auto& node : nodes) {
+        if (node->kind == kQueue)
+            static_cast<CQueue*>(node.get())->ResetStatistics();
+    }
+    statisticsStart = modelTime;
+    arrivedBeforeStatistics = arrived;
+    maxInSystem = requestsInSystem;
+    lastCountChange = modelTime;
+    cycleRefusals = 0;
+    if (countDistFlag)
+        countDistribution.ResetBins();
+    for (auto& node : nodes) {
+        switch (node->kind) {
+            case kGenerator:
+                std::fill(node->arrivals.begin(), node->arrivals.end(), 0u);
+                break;
+            case kChannel:
+                static_cast<CChannel*>(node.get())->ResetStatistics();
+                break;
+            case kSink:
+                static_cast<CDispose*>(node.get())->ResetStatistics();
+                break;
+            default:
+                break;
+        }
+    }
+    for (auto& type : requestTypes)
+        type->ResetStatistics();
 }
 
 void CQueuingSystem::Run(const ProgressCallback& progress) {

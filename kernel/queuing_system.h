@@ -76,6 +76,17 @@ using ProgressCallback = std::function<bool(const RunProgress&)>;
 
 class CQueuingSystem;
 
+// Told of every waiting time a queue records (a request passed straight on
+// waited 0) and every lifetime a sink records, in the order they are
+// recorded; the model time says when. A run without one pays a null check.
+class CObservationHook {
+  public:
+    virtual void Observe(uint8_t node, SimTime value) = 0;
+
+  protected:
+    ~CObservationHook() = default;
+};
+
 class CQSObject {
   public:
     uint8_t index = 0;
@@ -276,6 +287,18 @@ class CQueuingSystem {
     // Run-time count of requests inside the network.
     uint32_t requestsInSystem = 0;
 
+    // Every statistic of the run starts afresh at the current model time: the
+    // requests inside stay and go on, what they record from now on counts.
+    void ResetStatistics();
+    // A run resets its statistics before its first event at or after this
+    // model time; 0 or less: never, the statistics cover the whole run.
+    SimTime warmupTime = 0;
+    // Since when the statistics of the last run were kept: 0, or the reset.
+    SimTime statisticsStart = 0;
+    // The run's arrivals before that moment, which the indicators leave out.
+    uint32_t arrivedBeforeStatistics = 0;
+    CObservationHook* observer = nullptr;
+
     // The bound on the requests the model may hold during a run.
     void SetInSystemLimit(uint32_t limit) { inSystemLimit_ = limit; }
     uint32_t InSystemLimit() const { return inSystemLimit_; }
@@ -293,8 +316,9 @@ class CQueuingSystem {
     template <class Node>
     Node* AddNode(const std::string& name);
     struct Watch;
-    template <bool kWatched>
-    void Loop(Watch* watch);
+    // True when it stopped at the warm-up time rather than at the run's end.
+    template <bool kWatched, bool kUntilWarmup>
+    bool Loop(Watch* watch);
     void RunWatched(Watch* watch);
     int RunFactorExperiment(const ProgressCallback& progress);
 };

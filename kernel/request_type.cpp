@@ -41,8 +41,18 @@ void CRequestType::ResetType() {
 
 void CRequestType::FinishType() {
     // The average runs to the type's own last change, not to the end of the run.
-    meanInSystem = lastChange > 0.00001 ? static_cast<float>(countIntegral_ / lastChange) : 0.0f;
+    const SimTime span = lastChange - owner->statisticsStart;
+    meanInSystem = span > 0.00001 ? static_cast<float>(countIntegral_ / span) : 0.0f;
     count = 0;
+}
+
+void CRequestType::ResetStatistics() {
+    generated = 0;
+    countIntegral_ = 0;
+    maxInSystem = count;
+    lastChange = owner->modelTime;
+    if (countDistFlag)
+        countDistribution.ResetBins();
 }
 
 }  // namespace marvolt

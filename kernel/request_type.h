@@ -34,6 +34,8 @@ class CRequestType {
     void ChangeCount(int32_t delta);
     void ResetType();
     void FinishType();
+    // The statistics start afresh now; the requests inside stay counted.
+    void ResetStatistics();
 
   private:
     SimTime countIntegral_ = 0;  // time integral of count during a run

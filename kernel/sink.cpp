@@ -15,13 +15,18 @@ CDispose::CDispose(std::string nodeName, CQueuingSystem* model)
 
 void CDispose::BeginRun() {
     const size_t slots = owner->typeCount() + 1u;
+    lifetimeDistFlags.resize(slots, 0);
+    lifetimeDistributions.resize(slots);
+    ResetStatistics();
+}
+
+void CDispose::ResetStatistics() {
+    const size_t slots = owner->typeCount() + 1u;
     arrivals.assign(slots, 0u);
     meanLifetime.assign(slots, 0.0f);
     minLifetime.assign(slots, kLargestFloat);
     maxLifetime.assign(slots, 0.0f);
     lifetimeSum_.assign(slots, 0.0);
-    lifetimeDistFlags.resize(slots, 0);
-    lifetimeDistributions.resize(slots);
     for (size_t i = 0; i < slots; ++i) {
         if (!lifetimeDistFlags[i])
             continue;
@@ -37,6 +42,8 @@ void CDispose::Accept(uint8_t type, SimTime birthTime) {
     owner->requestTypes[type]->ChangeCount(-1);
     const SimTime lifetime = owner->modelTime - birthTime;
     const float l = static_cast<float>(lifetime);
+    if (owner->observer)
+        owner->observer->Observe(index, lifetime);
     lifetimeSum_[s] += lifetime;
     if (!(l >= minLifetime[s]))
         minLifetime[s] = l;

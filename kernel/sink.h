@@ -31,6 +31,8 @@ class CDispose final : public CQSObject {
     bool Read(RecordReader& in) override;
     int Validate() const override { return kOk; }
 
+    void ResetStatistics();
+
     // Container steps.
     void InsertType(uint8_t t);
     void EraseType(uint8_t t);

@@ -19,6 +19,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <span>
 
 #include "editor/focus_leave_checks.h"
 #include "results/application_data.h"
@@ -139,6 +140,16 @@ DependenciesTab::DependenciesTab(UiServices services, std::function<CQueuingSyst
     ComboBox16 = List("ComboBox16", choice);
     ComboBox15 = List("ComboBox15", choice);
     ComboBox14 = List("ComboBox14", choice);
+    // Names such as "Среднее время простоя" and "Среднее время обслуживания"
+    // differ only past their first words: the list shows the longest whole.
+    int longest = 0;
+    for (const auto& set : {std::span<const uint8_t>(CAppData::DependSystemSet),
+                            std::span<const uint8_t>(CAppData::DependChannelSet),
+                            std::span<const uint8_t>(CAppData::DependQueueSet),
+                            std::span<const uint8_t>(CAppData::DependSinkSet)})
+        for (uint8_t id : set)
+            longest = std::max<int>(longest, Q(CAppData::IndicatorName(id)).size());
+    ComboBox14->setMinimumContentsLength(longest);
     Label38 = Caption(QStringLiteral("Тип заявки"), ComboBox15, choice);
     Label38->setObjectName(QStringLiteral("Label38"));
     auto* buttons = new QVBoxLayout;

@@ -5,6 +5,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QCheckBox>
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -244,8 +245,19 @@ void DistributionsTab::SetBars(const std::vector<HistogramBar>& observed,
     // Many narrow bars keep their texts readable upright.
     const bool crowded = categories.size() > 8;
     axisX_->setLabelsAngle(crowded ? -90 : 0);
-    bars_->setLabelsAngle(crowded ? -90 : 0);
-    axisY_->setRange(0.0, top > 0.0f ? top * 1.15 : 1.0);
+    // The heights are written as the chart writes them: a text wider than its
+    // bar would run into the next one or out of the picture.
+    const QFontMetricsF metrics(Series1->labelFont());
+    double widest = 0.0;
+    for (const HistogramBar& b : observed) {
+        const QString text = QString::number(b.height, 'g', bars_->labelsPrecision());
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    }
+    const QRectF plot = Chart1->plotArea();
+    const BarLabelLayout labels = LayOutBarLabels(top, observed.size(), widest, metrics.height(),
+                                                  plot.width(), plot.height());
+    bars_->setLabelsAngle(labels.upright ? 0 : -90);
+    axisY_->setRange(0.0, labels.axisTop);
     axisY_->applyNiceNumbers();
 }
 

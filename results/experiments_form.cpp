@@ -111,6 +111,14 @@ TResultsForm::TResultsForm(UiServices services, ModelPlace& place, QWidget* pare
         edit->installEventFilter(this);
     connect(distributions_, &DistributionsTab::ButtonsChanged, this, &TResultsForm::ArrangeButtons);
     connect(dependencies_, &DependenciesTab::ButtonsChanged, this, &TResultsForm::ArrangeButtons);
+    // Enter in a field commits that field. As a dialog's default button, the
+    // run button would start an experiment and the confidence-interval button
+    // would replace the number just typed.
+    for (QPushButton* b : findChildren<QPushButton*>())
+        b->setAutoDefault(false);
+    connect(Edit25, &QLineEdit::returnPressed, this, [this] { Edit25Exit(); });
+    connect(Edit26, &QLineEdit::returnPressed, this, [this] { Edit26Exit(); });
+    connect(Edit27, &QLineEdit::returnPressed, this, [this] { Edit27Exit(); });
     ArrangeButtons();
 }
 

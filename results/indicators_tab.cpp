@@ -7,6 +7,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+#include "editor/field_width.h"
 #include "results/choice_box.h"
 
 namespace marvolt {
@@ -206,7 +209,11 @@ void IndicatorsTab::RefreshGroup(IndicatorGroup group) {
     for (auto& [field, edit] : values_) {
         if (field->group != group)
             continue;
-        edit->setText(empty ? QString() : Q(FieldText(*m, *field, node, type)));
+        const QString text = empty ? QString() : Q(FieldText(*m, *field, node, type));
+        // A value field grows for a longer text: a count past 10^8 or a value
+        // in exponent form cut short reads as another number.
+        edit->setFixedWidth(std::max(kValueWidth, FieldWidthFor(edit, text)));
+        edit->setText(text);
         edit->setCursorPosition(0);
     }
 }

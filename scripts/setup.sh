@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n libgl1-mesa-dev
   libjpeg-dev nlohmann-json3-dev
   fonts-dejavu-core fonts-liberation xvfb xauth
-  desktop-file-utils shared-mime-info
+  desktop-file-utils shared-mime-info xdotool
   libreoffice-writer-nogui
 )
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "kernel/queuing_system.h"
 #include "persistence/model_file.h"
@@ -18,9 +19,11 @@ enum RunStatus : int {
     kRunInvalidFactor = 4,
     kRunSaveFailed = 5,
     kRunOutputFailed = 6,
-    kRunFindings = 7,      // --check found something to remark
-    kRunMergeRefused = 8,  // documents to merge that are unreadable or do not belong together
-    kRunWorkerFailed = 9,  // a process of the replications failed
+    kRunFindings = 7,        // --check found something to remark
+    kRunMergeRefused = 8,    // documents to merge that are unreadable or do not belong together
+    kRunWorkerFailed = 9,    // a process of the replications failed
+    kRunWarmupPastEnd = 10,  // a run ended before its warm-up did
+    kRunCsvFailed = 11,      // the CSV files could not be written
 };
 
 // Where the progress bar goes (nowhere: no bar) and how often it may change.
@@ -40,5 +43,10 @@ bool OpenBatchModel(const RunOptions& options, std::ostream& err, OpenedModels& 
 // The stop criterion and the bound on the requests held that the options ask
 // for replace the model's own.
 void ApplyStopOptions(const RunOptions& options, CQueuingSystem& model);
+// A file's bytes; false when it cannot be read whole.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
+// Empty when the warm-up the options ask for fits the model's experiment;
+// otherwise why not.
+std::string WarmupMisfit(const RunOptions& options, const CQueuingSystem& model);
 
 }  // namespace marvolt

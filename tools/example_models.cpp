@@ -172,6 +172,12 @@ std::unique_ptr<CQueuingSystem> DeviceFactor() {
 
 }  // namespace
 
+std::unique_ptr<CQueuingSystem> BuildSingleServerModel(float meanInterval, float meanService) {
+    Builder b("Одноканальная СМО M/M/1", "Пуассоновский поток, очередь FIFO, один канал.");
+    b.SimpleLine(1.0f / meanInterval, 1.0f / meanService, 1);
+    return std::move(b.m);
+}
+
 std::unique_ptr<CQueuingSystem> BuildWideModel(uint8_t types) {
     Builder b("Широкая модель",
               "Две линии генераторов перед длинной линией из пар "

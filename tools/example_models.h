@@ -20,4 +20,7 @@ std::vector<ExampleModel> BuildExampleModels();
 // what grows with the number of nodes and types. Not shipped.
 std::unique_ptr<CQueuingSystem> BuildWideModel(uint8_t types = RequestTypeLimit);
 
+// M/M/1 with the given means, without histograms: for studies of its output.
+std::unique_ptr<CQueuingSystem> BuildSingleServerModel(float meanInterval, float meanService);
+
 }  // namespace marvolt

@@ -11,9 +11,11 @@
 #include <ostream>
 
 #include "tools/batch_run.h"
+#include "tools/csv_output.h"
 #include "tools/replication_study.h"
 #include "tools/replications.h"
 #include "tools/study_document.h"
+#include "tools/study_run.h"
 
 namespace marvolt {
 
@@ -30,7 +32,7 @@ class DocumentReader : public nlohmann::json_sax<Json> {
 
     std::optional<std::string> model, digest;
     std::optional<uint64_t> replicationCount;
-    std::optional<Json> layout, factor, dependencies;
+    std::optional<Json> layout, factor, dependencies, about;
     uint64_t indicatorCount = 0;
     bool sawIndicators = false;
     uint64_t records = 0;
@@ -98,7 +100,8 @@ class DocumentReader : public nlohmann::json_sax<Json> {
         if (depth == 0)
             return object || Fail("документ не объект");
         if (depth == 1) {
-            if (topKey_ == "layout" || topKey_ == "factor" || topKey_ == "dependencies") {
+            if (topKey_ == "layout" || topKey_ == "factor" || topKey_ == "dependencies" ||
+                topKey_ == "about") {
                 if (object != (topKey_ != "dependencies"))
                     return Fail("\"" + topKey_ + "\"");
                 captured_ = object ? Json::object() : Json::array();
@@ -138,6 +141,7 @@ class DocumentReader : public nlohmann::json_sax<Json> {
             if (capture_.empty()) {
                 (topKey_ == "layout"   ? layout
                  : topKey_ == "factor" ? factor
+                 : topKey_ == "about"  ? about
                                        : dependencies) = std::move(captured_);
             }
             return true;
@@ -205,6 +209,10 @@ class DocumentReader : public nlohmann::json_sax<Json> {
                 return Fail("число случайных чисел прогона");
             current_.draws = v.get<uint64_t>();
             hasDraws_ = true;
+        } else if (recordKey_ == "warmup") {
+            if (!v.is_number() || !(v.get<double>() >= 0))
+                return Fail("\"warmup\"");
+            current_.warmup = v.get<double>();
         } else if (recordKey_ == "stopReason") {
             if (!v.is_number_unsigned() || v.get<uint64_t>() > 255)
                 return Fail("\"stopReason\"");
@@ -274,8 +282,8 @@ struct Spooled {
 
 }  // namespace
 
-int MergeStudies(const std::vector<std::string>& files, bool json, std::ostream& out,
-                 std::ostream& err) {
+int MergeStudies(const std::vector<std::string>& files, bool json, const std::string& csvPath,
+                 std::ostream& out, std::ostream& err) {
     auto refuse = [&err](const std::string& message) {
         err << message << '\n';
         return kRunMergeRefused;
@@ -291,6 +299,8 @@ int MergeStudies(const std::vector<std::string>& files, bool json, std::ostream&
     std::vector<Spooled> index;
     StudyHeader header;
     std::string firstDigest;
+    Json firstAbout;
+    Json modelDigests = Json::array();
 
     for (size_t f = 0; f < files.size(); ++f) {
         std::ifstream in(files[f], std::ios::binary);
@@ -315,6 +325,31 @@ int MergeStudies(const std::vector<std::string>& files, bool json, std::ostream&
             return refuse(name +
                           " не содержит результатов прогонов: их дает marvolt-run --replications "
                           "--json.");
+        }
+        // Parts of one study share all that their documents say of themselves
+        // but the file's digest: the model may have been saved again with results.
+        Json about = reader.about.value_or(Json());
+        Json digests = Json::array();
+        if (about.is_object() && about.contains("modelSha256")) {
+            digests = about["modelSha256"].is_array() ? about["modelSha256"]
+                                                      : Json::array({about["modelSha256"]});
+            about.erase("modelSha256");
+        }
+        // The stop criterion is in the model's digest, which has its own message.
+        const auto rest = [](Json a) {
+            if (a.is_object())
+                a.erase("stopCriterion");
+            return a;
+        };
+        if (f == 0) {
+            firstAbout = about;
+        } else if (rest(about) != rest(firstAbout)) {
+            return refuse(name + " получен другой версией программы или с другим разгоном, чем " +
+                          quoted(files[0]) + ": такие прогоны объединять нельзя.");
+        }
+        for (const Json& d : digests) {
+            if (std::find(modelDigests.begin(), modelDigests.end(), d) == modelDigests.end())
+                modelDigests.push_back(d);
         }
         if (f == 0) {
             header.model = *reader.model;
@@ -344,6 +379,16 @@ int MergeStudies(const std::vector<std::string>& files, bool json, std::ostream&
         header.replicationCount += reader.records;
     }
 
+    if (firstAbout.is_object()) {
+        // The digest stays in its place; parts from files that differ list them all.
+        Json about;
+        for (const auto& [key, value] : firstAbout.items()) {
+            if (key == "stopCriterion" && !modelDigests.empty())
+                about["modelSha256"] = modelDigests.size() == 1 ? modelDigests[0] : modelDigests;
+            about[key] = value;
+        }
+        header.about = std::move(about);
+    }
     const size_t valueCount = header.ValueCount();
     std::stable_sort(index.begin(), index.end(),
                      [](const Spooled& a, const Spooled& b) { return a.number < b.number; });
@@ -361,24 +406,22 @@ int MergeStudies(const std::vector<std::string>& files, bool json, std::ostream&
     if (index.empty())
         return refuse("В файлах нет ни одного прогона.");
 
+    CsvStudy csv;
+    std::string error;
+    if (!csvPath.empty() && !csv.Open(csvPath, header, error)) {
+        err << error << '\n';
+        return kRunCsvFailed;
+    }
     StudyWriter writer(header, uint64_t{index.back().number} + 1, json ? &out : nullptr, err);
+    if (!csvPath.empty())
+        writer.AttachCsv(&csv);
     ReplicationOutcome o;
     for (const Spooled& s : index) {
         if (std::fseek(spool.get(), s.offset, SEEK_SET) != 0 || !ReadOutcome(spool.get(), o) ||
             !writer.Add(o))
             return refuse("Не удалось прочитать временный файл результатов прогонов.");
     }
-    if (json) {
-        writer.Finish();
-    } else {
-        writer.WriteReport(out);
-    }
-    out.flush();
-    if (!out) {
-        err << "Не удалось вывести результаты.\n";
-        return kRunOutputFailed;
-    }
-    return kRunOk;
+    return FinishStudy(writer, json, out, err);
 }
 
 }  // namespace marvolt

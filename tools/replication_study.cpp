@@ -37,7 +37,7 @@ bool Get(std::FILE* f, T& v) {
 // One replication, as it runs in whatever process.
 ReplicationOutcome RunOne(const std::vector<uint8_t>& bytes,
                           const std::function<void(CQueuingSystem&)>& prepare, uint32_t number,
-                          const ProgressCallback& progress) {
+                          const WarmupSpec& warmup, const ProgressCallback& progress) {
     ReplicationOutcome o;
     o.number = number;
     OpenedModels opened = ReadModelBytes(bytes.data(), bytes.size());
@@ -48,7 +48,11 @@ ReplicationOutcome RunOne(const std::vector<uint8_t>& bytes,
     CQueuingSystem& m = *opened.current;
     prepare(m);
     SetRandomState(ReplicationStartState(number));
-    o.result = CountedExperiment(m, progress, o.draws);
+    const WarmupOutcome w = WarmedExperiment(
+        m, warmup, [&](CQueuingSystem& run) { return CountedExperiment(run, progress, o.draws); });
+    o.result = w.result;
+    o.warmup = w.warmup;
+    o.warmupReached = w.reached;
     o.stopReason = m.stopReason;
     if (o.result == kOk)
         o.values = ReplicationValues(m);
@@ -99,7 +103,8 @@ class StudyBar {
         StudyBar bar(job == 0 ? progress : ProgressDisplay{}, own);
         uint32_t ordinal = 0;
         for (uint32_t i = job; i < plan.count; i += jobs, ++ordinal) {
-            if (!WriteOutcome(out, RunOne(bytes, prepare, plan.first + i, bar.For(ordinal)))) {
+            if (!WriteOutcome(
+                    out, RunOne(bytes, prepare, plan.first + i, plan.warmup, bar.For(ordinal)))) {
                 status = 1;
                 break;
             }
@@ -138,8 +143,9 @@ bool WriteOutcome(std::FILE* f, const ReplicationOutcome& o) {
     const uint64_t count = o.values.size();
     const auto reason = static_cast<uint8_t>(o.stopReason);
     const int32_t result = o.result;
+    const uint8_t reached = o.warmupReached ? 1 : 0;
     return Put(f, o.number) && Put(f, o.draws) && Put(f, reason) && Put(f, result) &&
-           Put(f, count) &&
+           Put(f, o.warmup) && Put(f, reached) && Put(f, count) &&
            (count == 0 || std::fwrite(o.values.data(), sizeof(double), count, f) == count);
 }
 
@@ -147,9 +153,11 @@ bool ReadOutcome(std::FILE* f, ReplicationOutcome& o) {
     uint8_t reason = 0;
     int32_t result = 0;
     uint64_t count = 0;
+    uint8_t reached = 1;
     if (!Get(f, o.number) || !Get(f, o.draws) || !Get(f, reason) || !Get(f, result) ||
-        !Get(f, count) || count > kMostValues)
+        !Get(f, o.warmup) || !Get(f, reached) || !Get(f, count) || count > kMostValues)
         return false;
+    o.warmupReached = reached != 0;
     o.stopReason = static_cast<StopReason>(reason);
     o.result = result;
     o.values.resize(count);
@@ -165,7 +173,7 @@ bool RunReplications(const std::vector<uint8_t>& bytes,
     if (jobs <= 1) {
         StudyBar bar(progress, plan.count);
         for (uint32_t i = 0; i < plan.count; ++i)
-            take(RunOne(bytes, prepare, plan.first + i, bar.For(i)));
+            take(RunOne(bytes, prepare, plan.first + i, plan.warmup, bar.For(i)));
         return true;
     }
 

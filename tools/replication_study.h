@@ -12,6 +12,7 @@
 #include "kernel/queuing_system.h"
 #include "tools/batch_run.h"
 #include "tools/study_document.h"
+#include "tools/warmup.h"
 
 namespace marvolt {
 
@@ -24,6 +25,7 @@ struct StudyPlan {
     uint32_t first = 0;  // number of the first replication
     uint32_t count = 1;
     uint32_t jobs = 1;  // processes
+    WarmupSpec warmup;
 };
 
 // Every replication runs on a model read afresh from the bytes and set up by

@@ -50,12 +50,24 @@ std::string RunUsage() {
            "  --jobs J        spread the replications over J processes\n"
            "  --merge         combine the --json documents of replications made\n"
            "                  elsewhere into one, as if one run had made them all\n"
+           "  --warmup T      start every statistic afresh at model time T (a non-negative\n"
+           "                  real; 0: no warm-up), or --warmup auto: at the time MSER-5\n"
+           "                  chooses for each replication\n"
+           "  --precision P   with --replications MIN..MAX: make replications until the\n"
+           "                  95 % half-width of every target is at most P times its mean\n"
+           "  --target ID[:OBJECT[:TYPE]]\n"
+           "                  an indicator --precision watches (repeatable; by default the\n"
+           "                  mean waiting time of every queue and the mean number in the\n"
+           "                  system)\n"
+           "  --csv FILE      write every indicator of every replication to FILE and\n"
+           "                  their means and half-widths to FILE_summary beside it\n"
            "  --help          show this text\n"
            "\n"
            "Exit status: 0 success, 2 bad command line, 3 unreadable model file,\n"
            "4 invalid factor, 5 the results could not be saved, 6 the results could\n"
            "not be written, 7 the check found something, 8 the documents to merge are\n"
-           "unreadable or do not belong together, 9 a process of the replications failed.\n";
+           "unreadable or do not belong together, 9 a process of the replications failed,\n"
+           "10 a run ended before its warm-up did, 11 the CSV could not be written.\n";
 }
 
 ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
@@ -107,6 +119,50 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
             if (!text)
                 return parsed;
             o.save = *text;
+        } else if (a == "--warmup") {
+            const auto text = value(i, a);
+            if (!text)
+                return parsed;
+            parsed.error = ParseWarmup(*text, o.warmup);
+            if (!parsed.error.empty())
+                return parsed;
+        } else if (a == "--precision") {
+            const auto text = value(i, a);
+            if (!text)
+                return parsed;
+            const std::optional<double> p = ParseReal(*text);
+            if (!p || !(*p > 0.0) || *p >= 1.0) {
+                parsed.error = "--precision: Введено некорректное значение \"" + *text +
+                               "\".\nПравильным значением является вещественное число больше 0 "
+                               "и меньше 1.";
+                return parsed;
+            }
+            o.precision = p;
+        } else if (a == "--target" || a == "--csv") {
+            const auto text = value(i, a);
+            if (!text)
+                return parsed;
+            if (a == "--csv") {
+                o.csv = *text;
+            } else {
+                o.targets.push_back(*text);
+            }
+        } else if (a == "--replications" && i + 1 < args.size() &&
+                   args[i + 1].find("..") != std::string::npos) {
+            const std::string text = args[++i];
+            const size_t dots = text.find("..");
+            const std::optional<uint32_t> least =
+                ReadCount(std::string_view(text).substr(0, dots), 2, kReplicationLimit);
+            const std::optional<uint32_t> most =
+                ReadCount(std::string_view(text).substr(dots + 2), 2, kReplicationLimit);
+            if (dots == 0 || dots + 2 >= text.size() || !least || !most || *least > *most) {
+                parsed.error = "--replications: Введено некорректное значение \"" + text +
+                               "\".\nПравильным значением является одно целое число или два, "
+                               "MIN..MAX, где 2 <= MIN <= MAX.";
+                return parsed;
+            }
+            o.replications = least;
+            o.replicationsMost = most;
         } else if (a == "--seed" || a == "--replications" || a == "--jobs") {
             const auto text = value(i, a);
             if (!text)
@@ -144,6 +200,9 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
                             : o.jobs          ? "--jobs"
                             : o.check         ? "--check"
                             : !o.save.empty() ? "--save"
+                            : o.warmup.Any()  ? "--warmup"
+                            : o.precision     ? "--precision"
+                            : !o.targets.empty() ? "--target"
                                               : nullptr;
         if (alone) {
             parsed.error = std::string("Параметры --merge и ") + alone +
@@ -165,7 +224,23 @@ ParsedOptions ParseRunOptions(const std::vector<std::string>& args) {
         parsed.error =
             "Параметры --save и --replications нельзя указывать вместе: "
             "файл модели хранит результаты одного прогона.";
-    } else if (o.replications && *o.replications > kReplicationLimit - o.seed.value_or(0)) {
+    } else if (o.check && (o.warmup.Any() || o.precision || !o.csv.empty())) {
+        parsed.error = "Параметр --check только проверяет модель: прогонов не будет.";
+    } else if (o.warmup.Any() && !o.save.empty()) {
+        parsed.error =
+            "Параметры --save и --warmup нельзя указывать вместе: "
+            "файл модели не хранит момент, с которого собрана статистика.";
+    } else if (o.replicationsMost && !o.precision) {
+        parsed.error = "Число прогонов MIN..MAX задается только вместе с --precision.";
+    } else if (o.precision && !o.replicationsMost) {
+        parsed.error = "Параметр --precision требует --replications MIN..MAX.";
+    } else if (!o.targets.empty() && !o.precision) {
+        parsed.error = "Параметр --target задает показатели для --precision и требует его.";
+    } else if (o.time && o.warmup.time > 0 && o.warmup.time >= *o.time) {
+        parsed.error = "Разгон --warmup должен закончиться раньше, чем прогон по --time.";
+    } else if (o.replications &&
+               o.replicationsMost.value_or(*o.replications) >
+                   kReplicationLimit - o.seed.value_or(0)) {
         parsed.error =
             "Номера прогонов от --seed до --seed + --replications - 1 "
             "не должны превышать " +

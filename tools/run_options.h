@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/warmup.h"
+
 namespace marvolt {
 
 struct RunOptions {
@@ -26,6 +28,13 @@ struct RunOptions {
     // --merge: the documents of separate runs to combine, instead of a model.
     bool merge = false;
     std::vector<std::string> mergeFiles;
+    WarmupSpec warmup;
+    // Replications until every target's half-width is at most this share of
+    // its mean: from `replications` up to `replicationsMost`.
+    std::optional<double> precision;
+    std::optional<uint32_t> replicationsMost;
+    std::vector<std::string> targets;  // ID[:OBJECT[:TYPE]] as given
+    std::string csv;                   // where the rows go; empty: no CSV
 };
 
 // Worker processes beyond this gain nothing on any machine we know of.

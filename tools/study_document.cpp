@@ -8,6 +8,7 @@
 
 #include "kernel/random_stat.h"
 #include "persistence/model_file.h"
+#include "tools/csv_output.h"
 #include "tools/run_results.h"
 
 namespace marvolt {
@@ -67,6 +68,10 @@ nlohmann::ordered_json LayoutTree(const ReportLayout& layout) {
 size_t StudyHeader::FactorValueCount() const {
     const auto values = factorTree.find("values");
     return values != factorTree.end() && values->is_array() ? values->size() : 0;
+}
+
+bool StudyHeader::HasWarmup() const {
+    return about.is_object() && about.contains("warmup") && !about["warmup"].is_null();
 }
 
 size_t StudyHeader::ValueCount() const {
@@ -139,6 +144,10 @@ StudyWriter::StudyWriter(const StudyHeader& header, uint64_t numbersInUse, std::
     json_.emplace(*out_);
     JsonStream& j = *json_;
     j.BeginObject();
+    if (!header.about.is_null()) {
+        j.Key("about");
+        j.Tree(header.about);
+    }
     j.Field("model", header.model);
     j.Field("digest", header.digest);
     j.Field("replicationCount", header.replicationCount);
@@ -193,11 +202,20 @@ bool StudyWriter::Add(const ReplicationOutcome& o) {
     WarnIfBeyondStretch(err_, o.number, o.draws, numbersInUse_);
     if (const std::string stopped = CAppData::StopReasonText(o.stopReason); !stopped.empty())
         err_ << "Прогон " << o.number << ". " << stopped << '\n';
+    ++added_;
+    if (csv_)
+        csv_->Row(o, added_);
+    if (header_.HasWarmup())
+        warmups_.emplace_back(o.number, o.warmup);
     if (!out_)
         return true;
     JsonStream& j = *json_;
     j.BeginObject(true);
     j.Field("number", o.number);
+    if (!header_.about.is_null())
+        j.Field("randomStart", ReplicationStartPosition(o.number));
+    if (header_.HasWarmup())
+        j.Field("warmup", o.warmup);
     j.Field("draws", o.draws);
     j.Field("stopReason", static_cast<int>(o.stopReason));
     j.Key("values");
@@ -209,11 +227,21 @@ bool StudyWriter::Add(const ReplicationOutcome& o) {
     return true;
 }
 
-void StudyWriter::Finish() {
+bool StudyWriter::Finish(const std::function<void(JsonStream&)>& extra, std::string* error) {
+    if (csv_) {
+        std::string why;
+        if (!csv_->Finish(summaries_, why)) {
+            if (error)
+                *error = why;
+            return false;
+        }
+    }
     if (!out_)
-        return;
+        return true;
     JsonStream& j = *json_;
     j.EndArray();
+    if (extra)
+        extra(j);
     if (header_.factor) {
         const size_t perDependency = header_.FactorValueCount();
         j.Key("dependencies");
@@ -255,6 +283,7 @@ void StudyWriter::Finish() {
     }
     j.EndObject();
     *out_ << '\n';
+    return true;
 }
 
 std::string StudyWriter::ValueText(size_t k) const {
@@ -269,7 +298,27 @@ std::string StudyWriter::ValueText(size_t k) const {
 void StudyWriter::WriteReport(std::ostream& out) const {
     const uint64_t n = summaries_.empty() ? header_.replicationCount : summaries_[0].count();
     out << "Независимых прогонов: " << n
-        << ". Значение: среднее ± полуширина 95 % доверительного интервала.\n\n";
+        << ". Значение: среднее ± полуширина 95 % доверительного интервала.\n";
+    if (header_.HasWarmup()) {
+        const auto& rule = header_.about["warmup"];
+        if (rule.is_number()) {
+            out << "Статистика каждого прогона собрана после разгона, с момента "
+                << CsvNumber(rule.get<double>()) << ".\n";
+        } else {
+            out << "Статистика каждого прогона собрана после разгона, конец которого выбран "
+                   "по MSER-5 (по прогонам в конце отчета).\n";
+        }
+    }
+    out << '\n';
+    WriteMeans(out);
+    if (header_.HasWarmup() && !header_.about["warmup"].is_number()) {
+        out << "\nКонец разгона по прогонам:\n";
+        for (const auto& [number, warmup] : warmups_)
+            out << "\tПрогон " << number << ":\t" << CsvNumber(warmup) << '\n';
+    }
+}
+
+void StudyWriter::WriteMeans(std::ostream& out) const {
     if (header_.factor) {
         std::vector<float> values;
         for (const auto& v : header_.factorTree["values"])

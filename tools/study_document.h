@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -24,14 +25,17 @@ struct ReplicationOutcome {
     uint64_t draws = 0;  // random values it drew
     StopReason stopReason = StopReason::kFinished;
     int result = kOk;            // of the experiment
+    SimTime warmup = 0;          // where its statistics started; 0: at the start
+    bool warmupReached = true;   // false: the run ended before its warm-up did
     std::vector<double> values;  // in the order of the study's values; NaN: none
 };
 
 // What names the values of a study. Indicator studies list every numeric
 // indicator of the layout; factor studies every value of every dependency.
 struct StudyHeader {
-    std::string model;   // the model's name
-    std::string digest;  // of the model and its run settings: parts of one study share it
+    nlohmann::ordered_json about;  // what the document says of itself; null: nothing
+    std::string model;             // the model's name
+    std::string digest;            // of the model and its run settings: parts of one study share it
     uint64_t replicationCount = 0;
     bool factor = false;
     ReportLayout layout;                               // indicator studies
@@ -40,6 +44,8 @@ struct StudyHeader {
 
     size_t FactorValueCount() const;
     size_t ValueCount() const;
+    // Whether the replications started their statistics after a warm-up.
+    bool HasWarmup() const;
 };
 
 // The header of a study of this model, set up as its replications will run.
@@ -54,17 +60,24 @@ void WarnIfBeyondStretch(std::ostream& err, uint32_t number, uint64_t draws, uin
 // Takes the replications in number order; warns on `err` of a replication
 // that drew into the stretch of another of the replications 0 .. numbersInUse-1
 // or did not end by its stop criterion.
+class CsvStudy;
+
 class StudyWriter {
   public:
     // json: where the document goes as the replications come; null: nowhere.
     StudyWriter(const StudyHeader& header, uint64_t numbersInUse, std::ostream* json,
                 std::ostream& err);
+    // Rows of every replication go there too; set before the first Add.
+    void AttachCsv(CsvStudy* csv) { csv_ = csv; }
     // False, and nothing taken, when the values do not fit the header.
     bool Add(const ReplicationOutcome& o);
-    // Ends the document with the means and half-widths.
-    void Finish();
+    // Ends the document with the means and half-widths, after what `extra`
+    // adds to it, and the CSV with its summary. False when the CSV could not
+    // be written: `error` says why.
+    bool Finish(const std::function<void(JsonStream&)>& extra = {}, std::string* error = nullptr);
     // The report of the means, laid out as a single run's.
     void WriteReport(std::ostream& out) const;
+    const std::vector<Summary>& Summaries() const { return summaries_; }
 
   private:
     const StudyHeader& header_;
@@ -74,8 +87,12 @@ class StudyWriter {
     std::vector<uint32_t> keys_;  // indicator studies: packed, increasing
     std::ostream* out_;
     std::optional<JsonStream> json_;  // none: no document is written
+    CsvStudy* csv_ = nullptr;
+    uint64_t added_ = 0;
+    std::vector<std::pair<uint32_t, SimTime>> warmups_;  // number, warm-up of each
 
     std::string ValueText(size_t k) const;
+    void WriteMeans(std::ostream& out) const;
 };
 
 }  // namespace marvolt

@@ -194,4 +194,19 @@ TextTable DistributionTable(const CDistribution& d, uint8_t indicator, uint32_t 
     return table;
 }
 
+BarLabelLayout LayOutBarLabels(double tallest, size_t bars, double widestLabel, double labelHeight,
+                               double plotWidth, double plotHeight) {
+    BarLabelLayout out;
+    const double slot = bars > 0 ? plotWidth / static_cast<double>(bars) : 0.0;
+    out.upright = bars <= 8 && (plotWidth <= 0.0 || widestLabel + 4.0 <= slot);
+    if (tallest <= 0.0)
+        return out;
+    // The share of the plot's height the text above the tallest bar needs;
+    // at most a little over half, so the bars stay worth looking at.
+    const double room = out.upright ? labelHeight + 4.0 : widestLabel + 8.0;
+    const double share = plotHeight > 0.0 ? std::min(room / plotHeight, 0.6) : 0.0;
+    out.axisTop = std::max(tallest * 1.15, tallest / (1.0 - share));
+    return out;
+}
+
 }  // namespace marvolt

@@ -78,6 +78,18 @@ struct HistogramBar {
 
 std::vector<HistogramBar> HistogramBars(const CDistribution& d, uint8_t indicator,
                                         uint32_t zeroWait);
+
+// Where the heights written above the bars go. Upright while each text fits
+// above its own bar and there are few bars, else turned on its side; the
+// value axis reaches high enough that the tallest bar's text stays inside
+// the plot. Sizes in pixels; a plot not yet laid out counts as 0.
+struct BarLabelLayout {
+    bool upright = true;
+    double axisTop = 1.0;
+};
+BarLabelLayout LayOutBarLabels(double tallest, size_t bars, double widestLabel, double labelHeight,
+                               double plotWidth, double plotHeight);
+
 // What the axis shows under a bar: its label, else its position.
 std::string BarAxisText(const HistogramBar& bar);
 // Bars of the expected frequencies at the same positions.

@@ -21,6 +21,7 @@
 #include "modal_runner.h"
 #include "recording_services.h"
 #include "tests/kernel/model_builders.h"
+#include "tests/support/shows_whole.h"
 
 namespace marvolt {
 namespace {
@@ -376,6 +377,22 @@ TEST_F(ObjectsFormTest, FixedWaitingLimitKeepsItsValueAndMayBeZero) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_TRUE(messages.shown[0].text.startsWith(QStringLiteral("Предельное значение")));
     EXPECT_EQ(queue->waitLimit, 0.0f);
+}
+
+TEST_F(ObjectsFormTest, AFixedWaitingLimitShowsWhole) {
+    queue->waitLimitMode = kWaitFixedLimit;
+    for (float limit : {12345678.0f, 1.2345678e8f}) {
+        queue->waitLimit = limit;
+        QString shown;
+        bool whole = false;
+        Edit(queue, [&](TAccumulatorForm& f) {
+            QCoreApplication::processEvents();
+            shown = f.MaxTimeEdit->text();
+            whole = test::ShowsWhole(f.MaxTimeEdit);
+            f.reject();
+        });
+        EXPECT_TRUE(whole) << shown.toStdString();
+    }
 }
 
 TEST_F(ObjectsFormTest, CancelEscapeAndCloseAlwaysClose) {

@@ -267,5 +267,23 @@ TEST(ChiSquareVerdict, AgreesWithAnIndependentComputationOnMM1ServiceTimes) {
     EXPECT_NE(uniform.text.find("Гипотеза неверна"), std::string::npos) << uniform.text;
 }
 
+TEST(BarLabels, TextsWiderThanTheirBarsTurnAndTheAxisLeavesThemRoom) {
+    // Eight bars in a 400 px plot leave 50 px a bar.
+    const BarLabelLayout small = LayOutBarLabels(500.0, 8, 20.0, 14.0, 400.0, 300.0);
+    EXPECT_TRUE(small.upright);
+    EXPECT_DOUBLE_EQ(small.axisTop, 500.0 * 1.15) << "a line of text needs no more than before";
+    // Time-weighted sums of a long run: "1.18164e+07" is about 70 px wide.
+    const BarLabelLayout wide = LayOutBarLabels(1.18e7, 8, 70.0, 14.0, 400.0, 300.0);
+    EXPECT_FALSE(wide.upright);
+    // The tallest bar's text, turned, ends below the top of the axis.
+    const double barTop = 300.0 * 1.18e7 / wide.axisTop;
+    EXPECT_LE(barTop + 70.0, 300.0);
+    EXPECT_FALSE(LayOutBarLabels(500.0, 9, 20.0, 14.0, 400.0, 300.0).upright)
+        << "more than eight bars keep their texts on their side";
+    // A plot too low for the text still keeps the bars visible.
+    EXPECT_LE(LayOutBarLabels(100.0, 8, 70.0, 14.0, 400.0, 60.0).axisTop, 100.0 / 0.4 + 1e-9);
+    EXPECT_DOUBLE_EQ(LayOutBarLabels(0.0, 0, 0.0, 14.0, 0.0, 0.0).axisTop, 1.0) << "no bars";
+}
+
 }  // namespace
 }  // namespace marvolt

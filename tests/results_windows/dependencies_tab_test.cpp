@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QValueAxis>
 
@@ -87,6 +89,26 @@ TEST_F(DependenciesTabTest, ListsOfANewDependencyFollowTheObject) {
     EXPECT_EQ(Items("ComboBox15"), (QStringList{"Все типы заявок", "Тип_заявки1", "Вторая"}));
     EXPECT_EQ(Items("ComboBox14"),
               (QStringList{"Среднее число заявок в системе", "Пропускная способность"}));
+}
+
+TEST_F(DependenciesTabTest, EveryIndicatorNameShowsWholeInItsList) {
+    Show();
+    Tab("TabSheet3");
+    QCoreApplication::processEvents();
+    QComboBox* box = Find<QComboBox>("ComboBox14");
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    option.rect = box->rect();
+    const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                     QStyle::SC_ComboBoxEditField, box);
+    for (uint8_t object :
+         {kNoIndex, QueueLine::kQueueAt, QueueLine::kChannelAt, QueueLine::kSinkAt}) {
+        ASSERT_TRUE(Choose("ComboBox16", object));
+        TabOf().ComboBox16Click();
+        for (const QString& name : Items("ComboBox14"))
+            EXPECT_LE(box->fontMetrics().horizontalAdvance(name), field.width())
+                << name.toStdString();
+    }
 }
 
 TEST_F(DependenciesTabTest, AddingNeedsAnObjectAndKeepsOneOfEach) {

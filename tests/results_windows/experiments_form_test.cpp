@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@
 #include "results/logic/report_file.h"
 #include "results/run_progress.h"
 #include "tests/results_windows/experiment_window_fixture.h"
+#include "tests/support/shows_whole.h"
 
 namespace marvolt {
 namespace {
@@ -279,6 +281,42 @@ TEST_F(ExperimentWindowTest, IndicatorListsKeepTheirChoiceAcrossRuns) {
     EXPECT_EQ(Text("Edit3"), QString::number(Model().CountIndicator(indArrived, kNoIndex, 1)));
     QComboBox* queueTypes = Find<QComboBox>("ComboBox4");
     EXPECT_EQ(queueTypes->count(), 3);
+}
+
+TEST_F(ExperimentWindowTest, ValueFieldsShowTheLargestCountsWhole) {
+    Show();
+    Tab("TabSheet1");
+    Run();
+    QLineEdit* arrived = Find<QLineEdit>("Edit3");
+    EXPECT_TRUE(test::ShowsWhole(arrived)) << arrived->text().toStdString();
+    const int usual = arrived->width();
+    // A run may count up to the largest 32-bit number of arrivals.
+    Model().arrived = 4294967295u;  // the results are the current model until a snapshot
+    form->Indicators().Fill();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(Text("Edit3"), "4294967295");
+    EXPECT_TRUE(test::ShowsWhole(arrived)) << arrived->width();
+    // Back to a short text, the field is as narrow as before.
+    Model().arrived = 101;
+    form->Indicators().Fill();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(arrived->width(), usual);
+}
+
+TEST_F(ExperimentWindowTest, EnterInAFieldCommitsItAndPressesNoButton) {
+    Show();
+    Tab("TabSheet6");
+    QLineEdit* arrivals = Find<QLineEdit>("Edit26");
+    arrivals->setFocus();
+    arrivals->selectAll();
+    QTest::keyClicks(arrivals, "12345");
+    QTest::keyClick(arrivals, Qt::Key_Return);
+    EXPECT_EQ(arrivals->text(), "12345") << "not replaced by the confidence-interval method";
+    EXPECT_EQ(Model().arrivalsLimit, 12345u);
+    QTest::keyClicks(arrivals, "x");
+    QTest::keyClick(arrivals, Qt::Key_Return);
+    ASSERT_EQ(io.messages.shown.size(), 1u) << "a refused text is told at once";
+    EXPECT_EQ(Model().arrivalsLimit, 12345u);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include "../kernel/model_builders.h"
 #include "kernel/random_stat.h"
-#include "runner_fixture.h"
+#include "study_fixture.h"
 #include "tools/replication_study.h"
 #include "tools/replications.h"
 
@@ -20,35 +20,7 @@ using testing_models::Deterministic;
 using testing_models::Exponential;
 using testing_models::MakeQueueLine;
 
-class ReplicationRunsTest : public test::RunnerFixture {
-  protected:
-    // The document of a run, parsed; the run must succeed.
-    Json Document(std::vector<std::string> args) {
-        args.insert(args.begin(), "--json");
-        EXPECT_EQ(Run(args), kRunOk) << err.str();
-        return Json::parse(Taken());
-    }
-    std::string Write(const std::string& name, const std::string& text) {
-        const std::string path = (dir / name).string();
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
-    // Runs, keeping what was printed in a file for a later merge.
-    std::string Part(const std::string& name, std::vector<std::string> args) {
-        args.insert(args.begin(), "--json");
-        EXPECT_EQ(Run(args), kRunOk) << err.str();
-        return Write(name, Taken());
-    }
-    static const Json& Indicator(const Json& doc, int id, const std::string& object) {
-        for (const Json& i : doc["indicators"]) {
-            if (i["id"] == id && i["object"] == object && i["type"] == "Все типы заявок")
-                return i;
-        }
-        static const Json none;
-        ADD_FAILURE() << "no indicator " << id << " of " << object;
-        return none;
-    }
-};
+class ReplicationRunsTest : public test::StudyFixture {};
 
 // M/M/1 with arrival rate 0.01 and service rate 0.0125: load 0.8 and a mean
 // wait in the queue of rho / (mu - lambda) = 320 exactly.
