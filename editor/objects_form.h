@@ -179,6 +179,8 @@ class TAccumulatorForm : public QDialog {
     bool Settled();
     // Edits one of the draft's laws and shows its text.
     void EditLaw(LawRecord& law, bool serviceTime, QLineEdit* shown);
+    // A law text longer than its field keeps its start in view and shows whole as a hint.
+    void ShowLaw(QLineEdit* field, const LawRecord& law);
     void Refuse(const DraftRefusal& refusal);
     // Values the controls hold rather than the working copy: spin boxes, the reserve.
     void CollectControls();

@@ -62,8 +62,8 @@ void TAccumulatorForm::ShowGenerator() {
     SetColumnWidth(SGRequests, kLawColumn, 75);
     SGRequests->setColumnHidden(kLawColumn, false);
     SGRequests->setColumnHidden(kTransformColumn, true);
-    GenDLawEdit->setText(Text(AppData.LawText(draft_.intervalLaw)));
-    ReqQtyEdit->setText(Text(AppData.LawText(draft_.batchLaw)));
+    ShowLaw(GenDLawEdit, draft_.intervalLaw);
+    ShowLaw(ReqQtyEdit, draft_.batchLaw);
     FillRequestTypes();
     resize(530, height());
     FitHeight();
@@ -172,8 +172,8 @@ void TAccumulatorForm::ShowChannel() {
     Quietly(TransformRTCheckBox, draft_.transformOn);
     FillRequestTypes();
     Quietly(FailureAvailableCheckBox, draft_.failuresOn);
-    WorkTimeEdit->setText(Text(AppData.LawText(draft_.workLaw)));
-    RepairTimeEdit->setText(Text(AppData.LawText(draft_.repairLaw)));
+    ShowLaw(WorkTimeEdit, draft_.workLaw);
+    ShowLaw(RepairTimeEdit, draft_.repairLaw);
     FillReserveList();
     resize(draft_.transformOn ? kTransformWidth : 540, height());
     ShowChannelState();
@@ -275,7 +275,14 @@ void TAccumulatorForm::EditLaw(LawRecord& law, bool serviceTime, QLineEdit* show
         return;
     law = edited;
     if (shown)
-        shown->setText(Text(AppData.LawText(law)));
+        ShowLaw(shown, law);
+}
+
+void TAccumulatorForm::ShowLaw(QLineEdit* field, const LawRecord& law) {
+    const QString text = Text(AppData.LawText(law));
+    field->setText(text);
+    field->setCursorPosition(0);
+    field->setToolTip(text);
 }
 
 void TAccumulatorForm::Button1Click() {

@@ -395,6 +395,23 @@ TEST_F(ObjectsFormTest, AFixedWaitingLimitShowsWhole) {
     }
 }
 
+// A law text wider than its field must still read from its start, and whole as a hint.
+TEST_F(ObjectsFormTest, ALongLawTextShowsItsStartAndWholeAsAHint) {
+    channel->failuresOn = 1;
+    channel->workLaw = LawRecord{kLawUniform, 12345.678f, 13456.789f};
+    QString shown, hint;
+    int cursor = -1;
+    Edit(channel, [&](TAccumulatorForm& f) {
+        shown = f.WorkTimeEdit->text();
+        hint = f.WorkTimeEdit->toolTip();
+        cursor = f.WorkTimeEdit->cursorPosition();
+        f.reject();
+    });
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Pавн."))) << shown.toStdString();
+    EXPECT_EQ(hint, shown);
+    EXPECT_EQ(cursor, 0);
+}
+
 TEST_F(ObjectsFormTest, CancelEscapeAndCloseAlwaysClose) {
     queue->waitLimitMode = kWaitFixedLimit;
     for (int way = 0; way < 3; ++way) {
