@@ -185,7 +185,8 @@ std::unique_ptr<CQueuingSystem> BuildWideModel(uint8_t types) {
     while (b.m->typeCount() < types)
         b.m->AddRequestType(b.m->DefaultTypeName());
     auto* g1 = b.Generator(1.0f, 15, 15);
-    auto* g2 = b.Generator(1.0f, 15, 120);
+    // Below the refusal sink and its caption.
+    auto* g2 = b.Generator(1.0f, 15, 160);
     const CQSObject* previous = nullptr;
     // Refusal sink, two generators and the last sink leave room for the stages.
     const int stages = (ObjectLimit - 4) / 2;
