@@ -258,7 +258,7 @@ void CChannel::CompleteService(DeviceRecord r) {
         }
     }
     RecordService(r.completionTime - r.startTime);
-    PassOn(t, r.birthTime);
+    node_calls::PassOn(this, t, r.birthTime);
 }
 
 uint8_t CChannel::ChooseSource(const uint8_t* mask) {

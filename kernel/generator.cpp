@@ -2,10 +2,21 @@
 
 #include <algorithm>
 
+#include "kernel/node_calls.h"
+
 namespace marvolt {
+
+uint32_t CGenerator::BatchSize(float drawn) {
+    // A batch law never yields a negative count from the dialog; a file might.
+    const double batch = static_cast<double>(drawn) + 0.49999;
+    return batch > 0.0 ? static_cast<uint32_t>(std::min(batch, 4294967295.0)) : 0u;
+}
 
 void CGenerator::BeginRun() {
     nextEventTime = firstEventTime;
+    // A fixed batch draws nothing, so its size is worked out once.
+    fixedBatch_ = batchLaw.lawKind == kLawDeterministic;
+    batchSize_ = fixedBatch_ ? BatchSize(SampleLaw(batchLaw)) : 0u;
     arrivals.assign(owner->typeCount() + 1u, 0u);
 }
 
@@ -22,6 +33,9 @@ void CGenerator::Accept(uint8_t, SimTime) {}
 
 uint8_t CGenerator::DrawType() const {
     const float u = static_cast<float>(NextRandom() / 32767.0);
+    // One type is chosen whatever the draw; the draw is still made.
+    if (typeProbabilities.size() <= 1)
+        return generatedTypes[0];
     float sum = 0.0f;
     size_t chosen = 0;
     for (size_t i = 0; u > sum && i < typeProbabilities.size(); ++i) {
@@ -36,9 +50,7 @@ void CGenerator::ProcessEvent() {
     nextEventTime = t + SampleLaw(intervalLaw);
     owner->eventList.HeadChanged();
 
-    // A batch law never yields a negative count from the dialog; a file might.
-    const double batch = static_cast<double>(SampleLaw(batchLaw)) + 0.49999;
-    const uint32_t n = batch > 0.0 ? static_cast<uint32_t>(std::min(batch, 4294967295.0)) : 0u;
+    const uint32_t n = fixedBatch_ ? batchSize_ : BatchSize(SampleLaw(batchLaw));
     if (generatedTypes.empty())
         return;
     for (uint32_t i = 0; i < n; ++i) {
@@ -47,7 +59,7 @@ void CGenerator::ProcessEvent() {
             return;
         const uint8_t k = DrawType();
         owner->requestTypes[k]->ChangeCount(+1);
-        PassOn(k, t);
+        node_calls::PassOn(this, k, t);
         ++owner->arrived;
         ++arrivals[k + 1u];
     }

@@ -44,6 +44,10 @@ class CGenerator final : public CQSObject {
 
   private:
     uint8_t DrawType() const;
+    static uint32_t BatchSize(float drawn);
+    // Chosen when a run starts: a deterministic batch law and the size it gives.
+    bool fixedBatch_ = false;
+    uint32_t batchSize_ = 0;
 };
 
 }  // namespace marvolt

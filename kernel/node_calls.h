@@ -85,4 +85,36 @@ inline uint32_t HeldCount(const CQSObject* n) {
     }
 }
 
+// The receiver a request of this type goes to, or null when none qualifies.
+inline CQSObject* Receiver(CQSObject* from, uint8_t type) {
+    if (CQSObject* r = from->soleReceiver)
+        return CanAccept(r, type) ? r : nullptr;
+    const uint8_t r = from->ChooseReceiver(type);
+    return r != kNoIndex ? from->owner->Node(r) : nullptr;
+}
+
+// Hands a request to a node within the bound on instant hand-overs; past the
+// bound the request is refused instead and the answer is false.
+inline bool HandOver(CQueuingSystem& m, CQSObject* receiver, uint8_t type, SimTime birthTime) {
+    if (m.handOverDepth >= CQueuingSystem::kHandOverLimit) {
+        // An instant cycle: the request would be passed round for ever.
+        ++m.cycleRefusals;
+        m.Refuse(type, birthTime);
+        return false;
+    }
+    ++m.handOverDepth;
+    Accept(receiver, type, birthTime);
+    --m.handOverDepth;
+    return true;
+}
+
+// Routes a request on: to the chosen receiver, else to the refusal sink.
+inline void PassOn(CQSObject* from, uint8_t type, SimTime birthTime) {
+    if (CQSObject* r = Receiver(from, type)) {
+        HandOver(*from->owner, r, type, birthTime);
+    } else {
+        from->owner->Refuse(type, birthTime);
+    }
+}
+
 }  // namespace marvolt::node_calls

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "kernel/node_calls.h"
 #include "kernel/slot_array.h"
 
 namespace marvolt {
@@ -325,10 +326,9 @@ void CQueue::Accept(uint8_t type, SimTime birthTime) {
     ++arrivals[slot];
 
     if (waitingCount[slot] == 0) {
-        const uint8_t r = ChooseReceiver(type);
-        if (r != kNoIndex) {
+        if (CQSObject* r = node_calls::Receiver(this, type)) {
             // A false answer means the request went to the refusal sink instead.
-            if (owner->HandOver(r, type, birthTime)) {
+            if (node_calls::HandOver(*owner, r, type, birthTime)) {
                 ++zeroWaitCount[slot];
                 if (owner->observer)
                     owner->observer->Observe(index, 0.0);

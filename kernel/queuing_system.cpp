@@ -62,12 +62,7 @@ uint8_t CQSObject::ChooseReceiver(uint8_t type) {
 }
 
 void CQSObject::PassOn(uint8_t type, SimTime birthTime) {
-    const uint8_t r = ChooseReceiver(type);
-    if (r != kNoIndex) {
-        owner->HandOver(r, type, birthTime);
-    } else {
-        owner->Refuse(type, birthTime);
-    }
+    node_calls::PassOn(this, type, birthTime);
 }
 
 void CQSObject::RemoveNodeReferences(uint8_t deleted) {
@@ -99,16 +94,7 @@ void CQueuingSystem::Refuse(uint8_t type, SimTime birthTime) {
 }
 
 bool CQueuingSystem::HandOver(uint8_t receiver, uint8_t type, SimTime birthTime) {
-    if (handOverDepth >= kHandOverLimit) {
-        // An instant cycle: the request would be passed round for ever.
-        ++cycleRefusals;
-        Refuse(type, birthTime);
-        return false;
-    }
-    ++handOverDepth;
-    node_calls::Accept(nodes[receiver].get(), type, birthTime);
-    --handOverDepth;
-    return true;
+    return node_calls::HandOver(*this, nodes[receiver].get(), type, birthTime);
 }
 
 template <class Node>
@@ -319,6 +305,7 @@ static std::unique_ptr<CQSObject> CloneNode(const CQSObject& source, CQueuingSys
                                             bool withResults) {
     auto copy = std::make_unique<Node>(static_cast<const Node&>(source));
     copy->owner = owner;
+    copy->soleReceiver = nullptr;
     if (!withResults)
         copy->DropIndicators();
     return copy;
@@ -399,6 +386,12 @@ void CQueuingSystem::BeginRun() {
         node->index = static_cast<uint8_t>(i);
         node->BeginRun();
     }
+    // A single receiver chosen without a draw needs no choosing per request.
+    for (const auto& node : nodes) {
+        const bool sole = node->receivers.size() == 1 && node->routingDiscipline != kRouteRandom &&
+                          node->receivers[0] < nodes.size();
+        node->soleReceiver = sole ? nodes[node->receivers[0]].get() : nullptr;
+    }
     for (size_t i = 0; i < requestTypes.size(); ++i) {
         requestTypes[i]->index = static_cast<uint8_t>(i);
         requestTypes[i]->ResetType();
@@ -417,6 +410,8 @@ void CQueuingSystem::EndRun() {
     }
     requestsInSystem = 0;
     eventList.Clear();
+    for (auto& node : nodes)
+        node->soleReceiver = nullptr;
 }
 
 bool CQueuingSystem::Stop() const {

@@ -104,6 +104,9 @@ class CQSObject {
     // The node's kind when it is one of the kernel's own (final) node classes,
     // which the hot path then calls directly; kForeignNode otherwise.
     uint8_t runKind = kForeignNode;
+    // Chosen when a run starts: the only receiver of a node that routes to one
+    // node without a draw, which the hand-over then asks directly; null otherwise.
+    CQSObject* soleReceiver = nullptr;
     int32_t x = 1;
     int32_t y = 1;
 
@@ -322,5 +325,31 @@ class CQueuingSystem {
     void RunWatched(Watch* watch);
     int RunFactorExperiment(const ProgressCallback& progress);
 };
+
+// Inline: every request pays it when it enters and when it leaves.
+inline void CRequestType::ChangeCount(int32_t delta) {
+    CQueuingSystem& m = *owner;
+    const SimTime now = m.modelTime;
+    const SimTime dt = now - lastChange;
+    countIntegral_ += dt * count;
+    if (countDistFlag)
+        countDistribution.AddWeighted(static_cast<int32_t>(count), static_cast<float>(dt));
+    if (m.countDistFlag) {
+        m.countDistribution.AddWeighted(static_cast<int32_t>(m.requestsInSystem),
+                                        static_cast<float>(now - m.lastCountChange));
+    }
+    lastChange = now;
+    m.lastCountChange = now;
+
+    count += static_cast<uint32_t>(delta);
+    m.requestsInSystem += static_cast<uint32_t>(delta);
+    if (delta > 0) {
+        generated += static_cast<uint32_t>(delta);
+        if (count > maxInSystem)
+            maxInSystem = count;
+        if (m.maxInSystem < m.requestsInSystem)
+            m.maxInSystem = m.requestsInSystem;
+    }
+}
 
 }  // namespace marvolt

@@ -4,30 +4,6 @@
 
 namespace marvolt {
 
-void CRequestType::ChangeCount(int32_t delta) {
-    const SimTime now = owner->modelTime;
-    const SimTime dt = now - lastChange;
-    countIntegral_ += dt * count;
-    if (countDistFlag)
-        countDistribution.AddWeighted(static_cast<int32_t>(count), static_cast<float>(dt));
-    if (owner->countDistFlag) {
-        owner->countDistribution.AddWeighted(static_cast<int32_t>(owner->requestsInSystem),
-                                             static_cast<float>(now - owner->lastCountChange));
-    }
-    lastChange = now;
-    owner->lastCountChange = now;
-
-    count += static_cast<uint32_t>(delta);
-    owner->requestsInSystem += static_cast<uint32_t>(delta);
-    if (delta > 0) {
-        generated += static_cast<uint32_t>(delta);
-        if (count > maxInSystem)
-            maxInSystem = count;
-        if (owner->maxInSystem < owner->requestsInSystem)
-            owner->maxInSystem = owner->requestsInSystem;
-    }
-}
-
 void CRequestType::ResetType() {
     generated = 0;
     meanInSystem = 0.0f;

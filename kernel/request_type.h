@@ -30,8 +30,8 @@ class CRequestType {
         : name(std::move(typeName)), owner(model) {}
 
     // A request of this type entered (+1) or left (-1) the system; keeps the
-    // model's system-wide numbers too.
-    void ChangeCount(int32_t delta);
+    // model's system-wide numbers too. Defined in queuing_system.h.
+    inline void ChangeCount(int32_t delta);
     void ResetType();
     void FinishType();
     // The statistics start afresh now; the requests inside stay counted.
