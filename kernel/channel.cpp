@@ -89,6 +89,16 @@ void CChannel::BeginRun() {
     }
     reserveRound = 0;
     inReserveQuery = 0;
+
+    soleSource = nullptr;
+    if (sources.size() == 1 && sourceDiscipline != kSourceRandom && reserveFor.empty() &&
+        sources[0] < owner->nodeCount() && owner->Node(sources[0])->runKind == kQueue) {
+        soleSource = static_cast<CQueue*>(owner->Node(sources[0]));
+    }
+    const uint8_t types = owner->typeCount();
+    acceptsAll_ = acceptedTypes.size() >= types &&
+                  std::all_of(acceptedTypes.begin(), acceptedTypes.begin() + types,
+                              [](uint8_t a) { return a != 0; });
 }
 
 void CChannel::EndRun() {
@@ -139,6 +149,7 @@ void CChannel::EndRun() {
 
     devices.Release();
     reserveFor.clear();
+    soleSource = nullptr;
 }
 
 void CChannel::ResetStatistics() {
@@ -386,6 +397,23 @@ void CChannel::Restore() {
     stateChangeTime = now;
 }
 
+TakenRequest CChannel::TakeNext(const uint8_t* mask) {
+    if (soleSource) {
+        if (inReserveQuery)
+            return TakenRequest{};
+        if (acceptsAll_)
+            return soleSource->TakeAny();
+        return soleSource->HasRequestFor(mask) ? soleSource->Take(mask) : TakenRequest{};
+    }
+    const uint8_t s = ChooseSource(mask);
+    if (s == kNoIndex)
+        return TakenRequest{};
+    CQSObject* node = owner->Node(s);
+    if (node->runKind != kQueue)
+        return TakenRequest{};
+    return static_cast<CQueue*>(node)->Take(mask);
+}
+
 void CChannel::ProcessEvent() {
     const SimTime now = owner->modelTime;
     // On equal times the completion goes first.
@@ -406,13 +434,7 @@ void CChannel::ProcessEvent() {
     if (!failed) {
         const uint8_t* mask = acceptedTypes.data();
         while (devices.busyCount < devices.capacity) {
-            const uint8_t s = ChooseSource(mask);
-            if (s == kNoIndex)
-                break;
-            CQSObject* node = owner->Node(s);
-            if (node->runKind != kQueue)
-                break;
-            const TakenRequest taken = static_cast<CQueue*>(node)->Take(mask);
+            const TakenRequest taken = TakeNext(mask);
             if (!taken.valid)
                 break;
             const float service = SampleLaw(serviceLaws[taken.type]);

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "kernel/device_list.h"
+#include "kernel/queue.h"
 #include "kernel/queuing_system.h"
 
 namespace marvolt {
@@ -24,6 +25,9 @@ class CChannel final : public CQSObject {
     uint8_t failed = 0;
     SimTime stateChangeTime = 0;
     std::vector<CChannel*> reserveFor;  // run-time
+    // Run-time: the only source, a queue asked without a draw, when the channel
+    // stands in for no other; the channel then takes from it directly.
+    CQueue* soleSource = nullptr;
     uint8_t reserveRound = 0;
     uint8_t inReserveQuery = 0;
     uint8_t deviceCount = 1;
@@ -88,6 +92,10 @@ class CChannel final : public CQSObject {
     // with it. False when there is none to ask.
     template <class Ask>
     bool AskReserve(Ask ask);
+    // The next request a free device takes from the sources, if any.
+    TakenRequest TakeNext(const uint8_t* mask);
+    // Run-time: the channel accepts every type of the model.
+    bool acceptsAll_ = false;
     // A free device takes the request; the channel's next event follows.
     void StartService(const DeviceRecord& r);
     // Enters the first busy device's completion into the event list.

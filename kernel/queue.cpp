@@ -61,6 +61,10 @@ void CQueue::BeginRun() {
             lengthDistributions[i]->ResetBins();
         }
     }
+    waitHistograms_ = std::any_of(waitDistFlags.begin(), waitDistFlags.end(),
+                                  [](uint8_t f) { return f != 0; });
+    lengthHistograms_ = std::any_of(lengthDistFlags.begin(), lengthDistFlags.end(),
+                                    [](uint8_t f) { return f != 0; });
     nextEventTime = -1.0;
     BuildClasses();
 }
@@ -190,6 +194,8 @@ void CQueue::RecordWait(uint8_t t, SimTime w, bool withMin) {
         minWait[slot] = wf;
     if (wf > maxWait[slot])
         maxWait[slot] = wf;
+    if (!waitHistograms_)
+        return;
     if (waitDistFlags[slot] && waitDistributions[slot])
         waitDistributions[slot]->AddValue(wf);
     if (waitDistFlags[0] && waitDistributions[0])
@@ -197,6 +203,9 @@ void CQueue::RecordWait(uint8_t t, SimTime w, bool withMin) {
 }
 
 void CQueue::RecordLength(uint8_t slot, uint32_t length, SimTime at) {
+    // Only the length histograms read the time of the last change.
+    if (!lengthHistograms_)
+        return;
     if (lengthDistFlags[slot] && lengthDistributions[slot]) {
         lengthDistributions[slot]->AddWeighted(static_cast<int32_t>(length),
                                                static_cast<float>(at - lastChangeTime[slot]));
@@ -427,7 +436,30 @@ TakenRequest CQueue::Take(const uint8_t* mask) {
     }
     if (cls == classes.size())
         return TakenRequest{};
+    return TakeAt(cls, position);
+}
 
+TakenRequest CQueue::TakeAny() {
+    if (Lazy())
+        PurgeExpired();
+    if (waitingCount.empty() || waitingCount[0] == 0 || classes.empty())
+        return TakenRequest{};
+    // Every request qualifies: the discipline's first is taken.
+    if (discipline == kRandomOrder) {
+        const size_t n = classes[0].size();
+        if (n == 0)
+            return TakenRequest{};
+        return TakeAt(0, static_cast<size_t>(NextRandom()) % n);
+    }
+    for (size_t c = 0; c < classes.size(); ++c) {
+        const size_t n = classes[c].size();
+        if (n != 0)
+            return TakeAt(c, discipline == kLifo ? n - 1 : 0);
+    }
+    return TakenRequest{};
+}
+
+TakenRequest CQueue::TakeAt(size_t cls, size_t position) {
     const QueueRequest r = classes[cls].erase(position);
     BookLeaving(r, kTaken);
 

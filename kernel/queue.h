@@ -65,6 +65,8 @@ class CQueue final : public CQSObject {
     bool Read(RecordReader& in) override;
 
     TakenRequest Take(const uint8_t* mask);
+    // Take for a taker that accepts every type: no search for an acceptable one.
+    TakenRequest TakeAny();
     void ResetStatistics();
     void BuildClasses();
     void PurgeExpired();
@@ -97,6 +99,13 @@ class CQueue final : public CQSObject {
     void BookLeaving(const QueueRequest& r, Leaving how);
     SimTime EarliestRefusal() const;
     void FitSlotArrays();
+    // Removes the request at a place and hands it out.
+    TakenRequest TakeAt(size_t cls, size_t position);
+
+    // Chosen when a run starts: whether any waiting-time or length histogram
+    // is kept, so that a run without them books none.
+    bool waitHistograms_ = false;
+    bool lengthHistograms_ = false;
 
     // Running sums of a run, converted into the float indicators at EndRun.
     std::vector<SimTime> waitSum_;

@@ -334,6 +334,7 @@ std::unique_ptr<CQueuingSystem> CQueuingSystem::CopyModel(const CQueuingSystem& 
             case kChannel:
                 n = CloneNode<CChannel>(*node, copy.get(), results);
                 static_cast<CChannel*>(n.get())->reserveFor.clear();
+                static_cast<CChannel*>(n.get())->soleSource = nullptr;
                 break;
             case kQueue:
                 n = CloneNode<CQueue>(*node, copy.get(), results);

@@ -1,5 +1,7 @@
 #include "kernel/sink.h"
 
+#include <algorithm>
+
 #include "kernel/slot_array.h"
 
 namespace marvolt {
@@ -17,6 +19,8 @@ void CDispose::BeginRun() {
     const size_t slots = owner->typeCount() + 1u;
     lifetimeDistFlags.resize(slots, 0);
     lifetimeDistributions.resize(slots);
+    lifetimeHistograms_ = std::any_of(lifetimeDistFlags.begin(), lifetimeDistFlags.end(),
+                                      [](uint8_t f) { return f != 0; });
     ResetStatistics();
 }
 
@@ -49,6 +53,8 @@ void CDispose::Accept(uint8_t type, SimTime birthTime) {
         minLifetime[s] = l;
     if (l > maxLifetime[s])
         maxLifetime[s] = l;
+    if (!lifetimeHistograms_)
+        return;
     if (lifetimeDistFlags[s])
         lifetimeDistributions[s]->AddValue(l);
     if (lifetimeDistFlags[0])

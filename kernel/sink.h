@@ -40,6 +40,8 @@ class CDispose final : public CQSObject {
 
   private:
     std::vector<SimTime> lifetimeSum_;
+    // Chosen when a run starts: whether any lifetime histogram is kept.
+    bool lifetimeHistograms_ = false;
 };
 
 }  // namespace marvolt
