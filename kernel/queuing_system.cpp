@@ -416,20 +416,15 @@ void CQueuingSystem::EndRun() {
 }
 
 bool CQueuingSystem::Stop() const {
-    // A run given a reason to stop within an event (the bound was met) ends there.
-    if (!eventList.nonEmpty || stopReason != StopReason::kFinished)
-        return true;
-    if (stopByTime)
-        return modelTime > timeLimit;
-    return arrived > arrivalsLimit;
+    return stopByTime ? Stopped<true>() : Stopped<false>();
 }
 
-template <bool kWatched, bool kUntilWarmup>
+template <bool kWatched, bool kUntilWarmup, bool kByTime>
 bool CQueuingSystem::Loop(Watch* watch) {
     uint64_t stalled = 0;
     // A local count stays in a register across the nodes' calls.
     uint32_t untilLook = Watch::kEventsPerLook;
-    while (!Stop()) {
+    while (!Stopped<kByTime>()) {
         CQSObject* p = eventList.Head();
         if constexpr (kUntilWarmup) {
             if (p->nextEventTime >= warmupTime)
@@ -440,7 +435,7 @@ bool CQueuingSystem::Loop(Watch* watch) {
         modelTime = p->nextEventTime;
         node_calls::ProcessEvent(p);
         // A run must end: count events that bring it no closer to its stop criterion.
-        const bool progress = stopByTime ? modelTime > before : arrived > arrivedBefore;
+        const bool progress = kByTime ? modelTime > before : arrived > arrivedBefore;
         if (progress) {
             stalled = 0;
         } else if (++stalled >= progressGuard) {
@@ -466,7 +461,7 @@ void CQueuingSystem::RunWatched(Watch* watch) {
     BeginRun();
     bool goOn = true;
     if (warmupTime > 0) {
-        goOn = watch ? Loop<true, true>(watch) : Loop<false, true>(nullptr);
+        goOn = watch ? LoopFor<true, true>(watch) : LoopFor<false, true>(nullptr);
         if (goOn) {
             // The statistics start at the warm-up time itself, between two events.
             modelTime = warmupTime;
@@ -475,9 +470,9 @@ void CQueuingSystem::RunWatched(Watch* watch) {
     }
     if (goOn) {
         if (watch) {
-            Loop<true, false>(watch);
+            LoopFor<true, false>(watch);
         } else {
-            Loop<false, false>(nullptr);
+            LoopFor<false, false>(nullptr);
         }
     }
     EndRun();

@@ -320,8 +320,21 @@ class CQueuingSystem {
     Node* AddNode(const std::string& name);
     struct Watch;
     // True when it stopped at the warm-up time rather than at the run's end.
-    template <bool kWatched, bool kUntilWarmup>
+    // Stop() with the stop criterion fixed for the run.
+    template <bool kByTime>
+    bool Stopped() const {
+        // A run given a reason to stop within an event (the bound was met) ends there.
+        if (!eventList.nonEmpty || stopReason != StopReason::kFinished)
+            return true;
+        return kByTime ? modelTime > timeLimit : arrived > arrivalsLimit;
+    }
+    template <bool kWatched, bool kUntilWarmup, bool kByTime>
     bool Loop(Watch* watch);
+    template <bool kWatched, bool kUntilWarmup>
+    bool LoopFor(Watch* watch) {
+        return stopByTime ? Loop<kWatched, kUntilWarmup, true>(watch)
+                          : Loop<kWatched, kUntilWarmup, false>(watch);
+    }
     void RunWatched(Watch* watch);
     int RunFactorExperiment(const ProgressCallback& progress);
 };

@@ -6,12 +6,16 @@
 
 namespace marvolt {
 
+namespace random_detail {
+uint32_t g_state = 1u;
+}  // namespace random_detail
+
 namespace {
 
-constexpr uint32_t kMultiplier = 22695477u;
+using random_detail::g_state;
+using random_detail::kMultiplier;
 constexpr uint32_t kStartState = 1u;
 
-uint32_t g_state = kStartState;
 bool g_seeded = false;
 
 // 1/32767 as a double: the exponential draw uses it when 1 - u is exactly 0.
@@ -27,29 +31,18 @@ double Uniform() {
     return NextRandom() / 32767.0;
 }
 
-// A law only ever sees 32768 random values, so -ln(1 - u) is tabled once;
-// the division by the intensity stays per draw, which keeps every value
-// bit-identical to computing the logarithm each time.
-struct NegativeLogTable {
-    double value[32768];
-    NegativeLogTable() {
-        for (int r = 0; r < 32768; ++r) {
-            const float v = static_cast<float>(1.0 - r / 32767.0);
-            value[r] = -std::log(v > 0.0f ? static_cast<double>(v) : kSmallestUniform);
-        }
-    }
-};
-const NegativeLogTable g_negativeLog;
-
 }  // namespace
+
+random_detail::NegativeLogTable::NegativeLogTable() {
+    for (int r = 0; r < 32768; ++r) {
+        const float v = static_cast<float>(1.0 - r / 32767.0);
+        value[r] = -std::log(v > 0.0f ? static_cast<double>(v) : kSmallestUniform);
+    }
+}
+const random_detail::NegativeLogTable random_detail::g_negativeLog;
 
 const float kInvSqrt2Pi = static_cast<float>(1.0 / std::sqrt(2.0 * 3.14159265358979323846));
 const float kSqrt3 = static_cast<float>(std::sqrt(3.0));
-
-int NextRandom() {
-    g_state = g_state * kMultiplier + 1u;
-    return static_cast<int>((g_state >> 16) & 32767u);
-}
 
 void SeedRandomAtStartup() {
     if (g_seeded)
@@ -110,7 +103,7 @@ uint32_t RandomDrawsBetween(uint32_t from, uint32_t to) {
     return draws;
 }
 
-float SampleLaw(const LawRecord& law) {
+float SampleOtherLaw(const LawRecord& law) {
     switch (law.lawKind) {
         case kLawDeterministic:
             return law.param1;
@@ -120,7 +113,7 @@ float SampleLaw(const LawRecord& law) {
                                       u * (static_cast<double>(law.param2) - law.param1));
         }
         case kLawExponential:
-            return static_cast<float>(g_negativeLog.value[NextRandom()] / law.param1);
+            return static_cast<float>(random_detail::g_negativeLog.value[NextRandom()] / law.param1);
         case kLawNormal: {
             float sum = 0.0f;
             for (int i = 0; i < 12; ++i)

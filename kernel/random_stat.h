@@ -24,9 +24,26 @@ struct LawRecord {
     bool operator==(const LawRecord&) const = default;
 };
 
+namespace random_detail {
+constexpr uint32_t kMultiplier = 22695477u;
+extern uint32_t g_state;
+// A law only ever sees 32768 random values, so -ln(1 - u) is tabled once;
+// the division by the intensity stays per draw, which keeps every value
+// bit-identical to computing the logarithm each time.
+struct NegativeLogTable {
+    double value[32768];
+    NegativeLogTable();
+};
+extern const NegativeLogTable g_negativeLog;
+}  // namespace random_detail
+
 // The process-wide random source. Seeded once at program start; every random
 // choice of the program draws from it, so runs continue one sequence.
-int NextRandom();
+// Inline, as the laws that draw from it: every request draws.
+inline int NextRandom() {
+    random_detail::g_state = random_detail::g_state * random_detail::kMultiplier + 1u;
+    return static_cast<int>((random_detail::g_state >> 16) & 32767u);
+}
 void SeedRandomAtStartup();      // state 1, one value discarded; later calls do nothing
 void RestoreRandomStartState();  // tests: back to the state right after start-up seeding
 uint32_t RandomState();
@@ -45,7 +62,15 @@ uint32_t AdvanceRandomState(uint32_t state, uint64_t draws);
 // The number of draws, modulo 2^32, that lead from one state to the other.
 uint32_t RandomDrawsBetween(uint32_t from, uint32_t to);
 
-float SampleLaw(const LawRecord& law);
+// The laws a run meets most often inline, the others out of line.
+float SampleOtherLaw(const LawRecord& law);
+inline float SampleLaw(const LawRecord& law) {
+    if (law.lawKind == kLawExponential)
+        return static_cast<float>(random_detail::g_negativeLog.value[NextRandom()] / law.param1);
+    if (law.lawKind == kLawDeterministic)
+        return law.param1;
+    return SampleOtherLaw(law);
+}
 double IntervalProbability(const LawRecord& law, float lo, float hi);
 int NearestInteger(float x);
 
