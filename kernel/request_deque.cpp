@@ -6,15 +6,6 @@
 
 namespace marvolt {
 
-namespace {
-
-// Bit for bit, so that an arrival kept as its birth time reads back exactly.
-bool SameTime(SimTime a, SimTime b) {
-    return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
-}
-
-}  // namespace
-
 RequestDeque::RequestDeque(Allowance allowance) : allowance_(allowance) {}
 
 RequestDeque::RequestDeque(const RequestDeque& other) : allowance_(other.allowance_) {
@@ -32,33 +23,6 @@ RequestDeque& RequestDeque::operator=(const RequestDeque& other) {
 
 RequestDeque::~RequestDeque() = default;
 
-QueueRequest RequestDeque::operator[](size_t i) const {
-    const Place p = Locate(i);
-    QueueRequest r;
-    r.requestType = p.block->type[p.offset];
-    r.birthTime = p.block->birth[p.offset];
-    r.arrivalTime = arrivals_ ? p.block->arrival[p.offset] : r.birthTime;
-    r.allowance = allowance_.perRequest ? p.block->allowance[p.offset] : allowance_.fixed;
-    return r;
-}
-
-SimTime RequestDeque::RefusalTime(size_t i) const {
-    const Place p = Locate(i);
-    const SimTime arrival = arrivals_ ? p.block->arrival[p.offset] : p.block->birth[p.offset];
-    return arrival + (allowance_.perRequest ? p.block->allowance[p.offset] : allowance_.fixed);
-}
-
-void RequestDeque::Set(size_t i, const QueueRequest& r) {
-    if (!arrivals_ && !SameTime(r.arrivalTime, r.birthTime))
-        KeepArrivals();
-    const Place p = Locate(i);
-    p.block->type[p.offset] = r.requestType;
-    p.block->birth[p.offset] = r.birthTime;
-    if (arrivals_)
-        p.block->arrival[p.offset] = r.arrivalTime;
-    if (allowance_.perRequest)
-        p.block->allowance[p.offset] = r.allowance;
-}
 
 void RequestDeque::KeepArrivals() {
     // Until now every arrival was its birth: the births are the arrivals.
@@ -110,13 +74,6 @@ void RequestDeque::AddBlockAtFront() {
     ++liveBlocks_;
 }
 
-void RequestDeque::push_back(const QueueRequest& r) {
-    if (first_ + size_ == liveBlocks_ * kBlockSize)
-        AddBlockAtBack();
-    ++size_;
-    Set(size_ - 1, r);
-}
-
 void RequestDeque::push_front(const QueueRequest& r) {
     if (first_ == 0) {
         AddBlockAtFront();
@@ -127,17 +84,11 @@ void RequestDeque::push_front(const QueueRequest& r) {
     Set(0, r);
 }
 
-void RequestDeque::pop_front() {
-    ++first_;
-    --size_;
-    if (size_ == 0) {
-        clear();
-    } else if (first_ == kBlockSize) {
-        GiveBack(std::move(Slot(0)));
-        head_ = (head_ + 1) & mask_;
-        --liveBlocks_;
-        first_ = 0;
-    }
+void RequestDeque::DropFrontBlock() {
+    GiveBack(std::move(Slot(0)));
+    head_ = (head_ + 1) & mask_;
+    --liveBlocks_;
+    first_ = 0;
 }
 
 void RequestDeque::pop_back() {

@@ -1,6 +1,7 @@
 // The waiting requests of one priority class.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -46,19 +47,55 @@ class RequestDeque {
 
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    QueueRequest operator[](size_t i) const;
+    QueueRequest operator[](size_t i) const {
+        const Place p = Locate(i);
+        QueueRequest r;
+        r.requestType = p.block->type[p.offset];
+        r.birthTime = p.block->birth[p.offset];
+        r.arrivalTime = arrivals_ ? p.block->arrival[p.offset] : r.birthTime;
+        r.allowance = allowance_.perRequest ? p.block->allowance[p.offset] : allowance_.fixed;
+        return r;
+    }
     uint8_t Type(size_t i) const {
         const Place p = Locate(i);
         return p.block->type[p.offset];
     }
-    SimTime RefusalTime(size_t i) const;
-    void Set(size_t i, const QueueRequest& r);
+    SimTime RefusalTime(size_t i) const {
+        const Place p = Locate(i);
+        const SimTime arrival = arrivals_ ? p.block->arrival[p.offset] : p.block->birth[p.offset];
+        return arrival + (allowance_.perRequest ? p.block->allowance[p.offset] : allowance_.fixed);
+    }
+    void Set(size_t i, const QueueRequest& r) {
+        if (!arrivals_ && !SameTime(r.arrivalTime, r.birthTime))
+            KeepArrivals();
+        const Place p = Locate(i);
+        p.block->type[p.offset] = r.requestType;
+        p.block->birth[p.offset] = r.birthTime;
+        if (arrivals_)
+            p.block->arrival[p.offset] = r.arrivalTime;
+        if (allowance_.perRequest)
+            p.block->allowance[p.offset] = r.allowance;
+    }
     QueueRequest front() const { return (*this)[0]; }
     QueueRequest back() const { return (*this)[size_ - 1]; }
 
-    void push_back(const QueueRequest& r);
+    // The ends inline: a queue's every request passes them.
+    void push_back(const QueueRequest& r) {
+        if (first_ + size_ == liveBlocks_ * kBlockSize)
+            AddBlockAtBack();
+        ++size_;
+        Set(size_ - 1, r);
+    }
     void push_front(const QueueRequest& r);
-    void pop_front();
+    void pop_front() {
+        ++first_;
+        --size_;
+        if (size_ == 0) {
+            clear();
+        } else if (first_ == kBlockSize) {
+            DropFrontBlock();
+        }
+    }
     void pop_back();
     void insert(size_t position, const QueueRequest& r);  // before the element at position
     QueueRequest erase(size_t position);                  // returns the removed element
@@ -88,6 +125,11 @@ class RequestDeque {
     std::unique_ptr<Block> TakeBlock();
     void GiveBack(std::unique_ptr<Block> b);
     void AddBlockAtBack();
+    void DropFrontBlock();
+    // Bit for bit, so that an arrival kept as its birth time reads back exactly.
+    static bool SameTime(SimTime a, SimTime b) {
+        return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
+    }
     void AddBlockAtFront();
     void GrowMap();
     void KeepArrivals();
