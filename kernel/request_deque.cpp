@@ -121,7 +121,7 @@ void RequestDeque::insert(size_t position, const QueueRequest& r) {
     Set(position, r);
 }
 
-QueueRequest RequestDeque::erase(size_t position) {
+QueueRequest RequestDeque::EraseInside(size_t position) {
     const QueueRequest removed = (*this)[position];
     if (position < size_ / 2) {
         for (size_t i = position; i > 0; --i)

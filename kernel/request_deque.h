@@ -98,7 +98,14 @@ class RequestDeque {
     }
     void pop_back();
     void insert(size_t position, const QueueRequest& r);  // before the element at position
-    QueueRequest erase(size_t position);                  // returns the removed element
+    // Returns the removed element; the front, the usual one, inline.
+    QueueRequest erase(size_t position) {
+        if (position != 0)
+            return EraseInside(position);
+        const QueueRequest removed = front();
+        pop_front();
+        return removed;
+    }
     void clear();
 
     static constexpr size_t kBlockShift = 9;
@@ -126,6 +133,7 @@ class RequestDeque {
     void GiveBack(std::unique_ptr<Block> b);
     void AddBlockAtBack();
     void DropFrontBlock();
+    QueueRequest EraseInside(size_t position);
     // Bit for bit, so that an arrival kept as its birth time reads back exactly.
     static bool SameTime(SimTime a, SimTime b) {
         return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
