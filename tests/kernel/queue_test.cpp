@@ -178,6 +178,73 @@ TEST_P(QueuePriorityTest, ClassesByPriorityValue) {
 
 INSTANTIATE_TEST_SUITE_P(QueueDisciplines, QueuePriorityTest, ::testing::Values(kFifo, kLifo));
 
+// Taking for a taker that accepts every type must give exactly what the
+// search with a full mask gives: the same requests, draws and indicators.
+struct Discipline {
+    uint8_t discipline;
+    uint8_t usePriority;
+    uint8_t waitLimitMode;
+};
+
+class QueueTakeAnyTest : public ::testing::TestWithParam<Discipline> {};
+
+TEST_P(QueueTakeAnyTest, GivesWhatTheSearchWithAFullMaskGives) {
+    struct Taken {
+        std::vector<std::pair<uint8_t, SimTime>> requests;
+        uint32_t stateAfter = 0;
+        std::vector<float> totalWait, meanLength;
+    };
+    auto run = [](bool any) {
+        RestoreRandomStartState();
+        CQueuingSystem m;
+        for (int t = 0; t < 3; ++t)
+            m.AddRequestType("T" + std::to_string(t));
+        m.requestTypes[1]->priority = 1;
+        CQueue* q = m.AddQueue("Q");
+        q->discipline = GetParam().discipline;
+        q->usePriority = GetParam().usePriority;
+        q->waitLimitMode = GetParam().waitLimitMode;
+        q->waitLimitLaws.assign(3, LawRecord{kLawExponential, 0.01f, 0.0f});
+        m.BeginRun();
+        for (int i = 0; i < 12; ++i) {
+            m.modelTime = i;
+            const uint8_t type = static_cast<uint8_t>(i * 7 % 3);
+            m.requestTypes[type]->ChangeCount(+1);
+            q->Accept(type, i);
+        }
+        Taken out;
+        const uint8_t all[3] = {1, 1, 1};
+        m.modelTime = 20;
+        for (;;) {
+            const TakenRequest r = any ? q->TakeAny() : q->Take(all);
+            if (!r.valid)
+                break;
+            out.requests.emplace_back(r.type, r.birthTime);
+            m.requestTypes[r.type]->ChangeCount(-1);
+        }
+        out.stateAfter = RandomState();
+        m.EndRun();
+        out.totalWait = q->totalWait;
+        out.meanLength = q->meanLength;
+        return out;
+    };
+    const Taken searched = run(false);
+    const Taken direct = run(true);
+    EXPECT_GE(searched.requests.size(), 6u);
+    EXPECT_EQ(direct.requests, searched.requests);
+    EXPECT_EQ(direct.stateAfter, searched.stateAfter);
+    EXPECT_EQ(direct.totalWait, searched.totalWait);
+    EXPECT_EQ(direct.meanLength, searched.meanLength);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryDiscipline, QueueTakeAnyTest,
+    ::testing::Values(Discipline{kFifo, 0, kWaitUnlimited}, Discipline{kFifo, 1, kWaitUnlimited},
+                      Discipline{kLifo, 0, kWaitUnlimited}, Discipline{kLifo, 1, kWaitUnlimited},
+                      Discipline{kRandomOrder, 0, kWaitUnlimited},
+                      Discipline{kLeastTimeToRefusal, 0, kWaitRandomLimit},
+                      Discipline{kFifo, 1, kWaitRandomLimit}));
+
 TEST_F(QueueTest, PrioritiesAreIgnoredForRandomOrder) {
     Build(2);
     model.requestTypes[1]->priority = 1;
