@@ -53,12 +53,8 @@ void CChannel::RecordService(SimTime d) {
         serviceDistribution.AddValue(f);
 }
 
-void CChannel::BeginRun() {
-    const size_t slots = static_cast<size_t>(owner->typeCount()) + 1;
-    arrivals.assign(slots, 0);
-    requestCounts.assign(slots, 0);
-
-    loadFactor = meanIdle = maxIdle = meanService = maxService = 0.0f;
+void CChannel::ClearTotals() {
+    maxIdle = maxService = 0.0f;
     minService = kLargestFloat;
     idleSum_ = serviceSum_ = 0;
     busyBeforeStatistics_ = idleBeforeStatistics_ = 0;
@@ -66,6 +62,15 @@ void CChannel::BeginRun() {
         serviceDistribution.ResetBins();
     if (idleDistFlag)
         idleDistribution.ResetBins();
+}
+
+void CChannel::BeginRun() {
+    const size_t slots = static_cast<size_t>(owner->typeCount()) + 1;
+    arrivals.assign(slots, 0);
+    requestCounts.assign(slots, 0);
+
+    loadFactor = meanIdle = meanService = 0.0f;
+    ClearTotals();
 
     devices.Prepare(deviceCount);
 
@@ -155,14 +160,7 @@ void CChannel::EndRun() {
 void CChannel::ResetStatistics() {
     const SimTime now = owner->modelTime;
     std::fill(arrivals.begin(), arrivals.end(), 0u);
-    maxIdle = maxService = 0.0f;
-    minService = kLargestFloat;
-    idleSum_ = serviceSum_ = 0;
-    busyBeforeStatistics_ = idleBeforeStatistics_ = 0;
-    if (serviceDistFlag)
-        serviceDistribution.ResetBins();
-    if (idleDistFlag)
-        idleDistribution.ResetBins();
+    ClearTotals();
     // A service under way books its whole length when it ends, and a repair
     // that holds the requests on their devices its whole length as idle time;
     // a free device is idle from now on.

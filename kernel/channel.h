@@ -86,6 +86,8 @@ class CChannel final : public CQSObject {
     void DropIndicators();
 
   private:
+    // The extremes, sums and histograms a run and a reset of its statistics both start afresh.
+    void ClearTotals();
     // The reserve channel that can stand in, or null when there is none usable.
     CChannel* Reserve() const;
     // While failed, the reserve answers in the channel's place: ask is called
