@@ -7,13 +7,6 @@
 
 namespace marvolt {
 
-namespace {
-
-// A deterministic service below this length passes a request through at once.
-constexpr float kInstantService = 0.00001f;
-
-}  // namespace
-
 CChannel::CChannel(std::string nodeName, CQueuingSystem* model)
     : CQSObject(kChannel, std::move(nodeName), model) {
     nextEventTime = -1.0;

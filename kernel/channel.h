@@ -17,6 +17,9 @@ enum FailureRule : uint8_t {
     kFailWaitForRepair = 3,
 };
 
+// A deterministic service below this length passes a request through at once.
+constexpr float kInstantService = 0.00001f;
+
 class CChannel final : public CQSObject {
   public:
     CDeviceList devices;
@@ -86,6 +89,7 @@ class CChannel final : public CQSObject {
     void DropIndicators();
 
   private:
+    friend class CLineRun;  // runs the plainest line with the node's own numbers
     // The extremes, sums and histograms a run and a reset of its statistics both start afresh.
     void ClearTotals();
     // The reserve channel that can stand in, or null when there is none usable.

@@ -45,14 +45,8 @@ class CEventList {
     // generator or a channel ends with it.
     void HeadChanged();
 
-  private:
-    struct Entry {
-        uint64_t time;   // the time as an ordered integer, see TimeKey
-        uint64_t order;  // placement number << 8 | node index
-    };
-    static bool Before(const Entry& a, const Entry& b) {
-        return a.time < b.time || (a.time == b.time && a.order < b.order);
-    }
+    // The placements made so far; the last one numbers the latest entry.
+    uint64_t Placements() const { return placed_; }
     // Orders every double, NaN included (after everything), so a time a
     // hand-made file makes NaN cannot break the heap.
     static uint64_t TimeKey(SimTime t) {
@@ -61,6 +55,15 @@ class CEventList {
         // Adding 0 turns -0 into +0, which compares equal to it as a double does.
         const uint64_t bits = std::bit_cast<uint64_t>(t + 0.0);
         return (bits >> 63) ? ~bits : bits | (uint64_t{1} << 63);
+    }
+
+  private:
+    struct Entry {
+        uint64_t time;   // the time as an ordered integer, see TimeKey
+        uint64_t order;  // placement number << 8 | node index
+    };
+    static bool Before(const Entry& a, const Entry& b) {
+        return a.time < b.time || (a.time == b.time && a.order < b.order);
     }
     Entry Placed(uint8_t p);
     void SiftUp(size_t i);

@@ -4,6 +4,7 @@
 
 #include "kernel/channel.h"
 #include "kernel/generator.h"
+#include "kernel/line_run.h"
 #include "kernel/node_calls.h"
 #include "kernel/queue.h"
 #include "kernel/run_watch.h"
@@ -468,7 +469,7 @@ void CQueuingSystem::RunWatched(Watch* watch) {
             ResetStatistics();
         }
     }
-    if (goOn) {
+    if (goOn && !CLineRun::TryRun(*this, watch)) {
         if (watch) {
             LoopFor<true, false>(watch);
         } else {

@@ -301,6 +301,9 @@ class CQueuingSystem {
     // The run's arrivals before that moment, which the indicators leave out.
     uint32_t arrivedBeforeStatistics = 0;
     CObservationHook* observer = nullptr;
+    // False makes every run take the general loop, also where a loop of its
+    // own fits the model; the tests compare the two.
+    bool lineRunAllowed = true;
 
     // The bound on the requests the model may hold during a run.
     void SetInSystemLimit(uint32_t limit) { inSystemLimit_ = limit; }
@@ -314,6 +317,7 @@ class CQueuingSystem {
     }
 
   private:
+    friend class CLineRun;  // runs the plainest line in a loop of its own
     uint32_t inSystemLimit_ = kDefaultInSystemLimit;
 
     template <class Node>

@@ -38,6 +38,7 @@ class CRequestType {
     void ResetStatistics();
 
   private:
+    friend class CLineRun;  // runs the plainest line with the node's own numbers
     SimTime countIntegral_ = 0;  // time integral of count during a run
 };
 

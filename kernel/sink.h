@@ -39,6 +39,7 @@ class CDispose final : public CQSObject {
     void DropIndicators();
 
   private:
+    friend class CLineRun;  // runs the plainest line with the node's own numbers
     std::vector<SimTime> lifetimeSum_;
     // Chosen when a run starts: whether any lifetime histogram is kept.
     bool lifetimeHistograms_ = false;

@@ -1,0 +1,331 @@
+#include "kernel/line_run.h"
+
+#include "kernel/channel.h"
+#include "kernel/generator.h"
+#include "kernel/queue.h"
+#include "kernel/run_watch.h"
+#include "kernel/sink.h"
+
+namespace marvolt {
+
+struct CLineRun::Line {
+    CGenerator* g = nullptr;
+    CQueue* q = nullptr;
+    CChannel* c = nullptr;
+    CDispose* s = nullptr;
+};
+
+bool CLineRun::Find(const CQueuingSystem& m, Line& line) {
+    if (!m.lineRunAllowed || m.observer || m.warmupTime > 0 || m.countDistFlag || m.typeCount() != 1 ||
+        m.stopReason != StopReason::kFinished)
+        return false;
+    const CRequestType& type = *m.requestTypes[0];
+    if (type.countDistFlag || type.count != m.requestsInSystem ||
+        type.maxInSystem != m.maxInSystem || type.lastChange != m.lastCountChange)
+        return false;
+    // Besides the line only sinks, which nothing but the line can reach.
+    for (const auto& node : m.nodes) {
+        switch (node->runKind) {
+            case kGenerator:
+                if (line.g)
+                    return false;
+                line.g = static_cast<CGenerator*>(node.get());
+                break;
+            case kQueue:
+                if (line.q)
+                    return false;
+                line.q = static_cast<CQueue*>(node.get());
+                break;
+            case kChannel:
+                if (line.c)
+                    return false;
+                line.c = static_cast<CChannel*>(node.get());
+                break;
+            case kSink:
+                break;
+            default:
+                return false;
+        }
+    }
+    const CGenerator* g = line.g;
+    const CQueue* q = line.q;
+    const CChannel* c = line.c;
+    if (!g || !q || !c || g->soleReceiver != q || q->soleReceiver != c || !c->soleReceiver ||
+        c->soleReceiver->runKind != kSink)
+        return false;
+    line.s = static_cast<CDispose*>(c->soleReceiver);
+
+    // The generator: one type, a fixed batch of one, and the only event of the
+    // list, placed last.
+    if (g->generatedTypes.size() != 1 || g->typeProbabilities.size() != 1 || !g->fixedBatch_ ||
+        g->batchSize_ != 1 || g->arrivals.size() != 2 || m.eventList.EntryCount() != 1 ||
+        m.eventList.HeadIndex() != g->index)
+        return false;
+    // The queue: everything waits, in arrival order, and nothing is refused.
+    if (q->discipline != kFifo || q->waitLimitMode != kWaitUnlimited || q->lengthLimit != 0 ||
+        q->acceptedTypes.empty() || !q->acceptedTypes[0] || q->waitHistograms_ ||
+        q->lengthHistograms_ || q->classes.size() != 1 || q->waitSum_.size() != 2 ||
+        q->waitingCount[0] != q->waitingCount[1] ||
+        q->maxWaitingCount[0] != q->maxWaitingCount[1])
+        return false;
+    // The channel: one device that serves for a while, fed by the queue alone.
+    const LawRecord& service = c->serviceLaws[0];
+    if (c->failuresOn || c->devices.capacity != 1 || c->soleSource != q || !c->acceptsAll_ ||
+        c->idleDistFlag || c->serviceDistFlag || c->arrivals.size() != 2 ||
+        (service.lawKind == kLawDeterministic && service.param1 < kInstantService) ||
+        !c->devices.allFree || m.eventList.Contains(c->index))
+        return false;
+    return !line.s->lifetimeHistograms_ && line.s->arrivals.size() == 2;
+}
+
+template <bool kWatched, bool kByTime>
+void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* watch) {
+    CGenerator& g = *line.g;
+    CQueue& q = *line.q;
+    CChannel& c = *line.c;
+    CDispose& s = *line.s;
+    CRequestType& type = *m.requestTypes[0];
+    RequestDeque& waiting = q.classes[0];
+    const LawRecord interval = g.intervalLaw;
+    const LawRecord service = c.serviceLaws[0];
+    const uint8_t typeIndex = g.generatedTypes[0];
+
+    // The random source in a register; a law drawn out of line gets it back.
+    uint32_t state = random_detail::g_state;
+    auto next = [&state] {
+        state = state * random_detail::kMultiplier + 1u;
+        return (state >> 16) & 32767u;
+    };
+    auto draw = [&](const LawRecord& law) -> float {
+        if (law.lawKind == kLawExponential)
+            return static_cast<float>(random_detail::g_negativeLog.value[next()] / law.param1);
+        if (law.lawKind == kLawDeterministic)
+            return law.param1;
+        random_detail::g_state = state;
+        const float v = SampleOtherLaw(law);
+        state = random_detail::g_state;
+        return v;
+    };
+
+    // The two entries the event list can hold, keyed as it keys them.
+    uint64_t placed = m.eventList.Placements();
+    SimTime genTime = g.nextEventTime;
+    uint64_t genKey = CEventList::TimeKey(genTime);
+    uint64_t genOrder = placed;
+    uint64_t chanKey = 0;
+    uint64_t chanOrder = 0;
+
+    // The device.
+    bool busy = false;
+    bool started = false;
+    DeviceRecord& device = c.devices.records[0];
+    SimTime completion = device.completionTime;
+    SimTime serviceStart = device.startTime;
+    SimTime birth = device.birthTime;
+
+    // What the nodes count, in the order they count it.
+    SimTime now = m.modelTime;
+    uint32_t arrived = m.arrived;
+    StopReason reason = m.stopReason;
+    uint32_t inside = m.requestsInSystem;
+    uint32_t maxInside = m.maxInSystem;
+    const uint32_t insideLimit = m.InSystemLimit();
+    SimTime lastChange = type.lastChange;
+    SimTime countIntegral = type.countIntegral_;
+    uint32_t generated = type.generated;
+    uint32_t genArrivals = g.arrivals[1];
+    uint32_t queueArrivals = q.arrivals[1];
+    uint32_t zeroWait = q.zeroWaitCount[1];
+    uint32_t queued = q.waitingCount[1];
+    uint32_t maxQueued = q.maxWaitingCount[1];
+    SimTime waitSum = q.waitSum_[1];
+    float minWait = q.minWait[1];
+    float maxWait = q.maxWait[1];
+    uint32_t chanArrivals = c.arrivals[1];
+    SimTime idleSum = c.idleSum_;
+    SimTime serviceSum = c.serviceSum_;
+    float maxIdle = c.maxIdle;
+    float minService = c.minService;
+    float maxService = c.maxService;
+    uint32_t sinkArrivals = s.arrivals[1];
+    SimTime lifetimeSum = s.lifetimeSum_[1];
+    float minLifetime = s.minLifetime[1];
+    float maxLifetime = s.maxLifetime[1];
+
+    const SimTime timeLimit = m.timeLimit;
+    const uint32_t arrivalsLimit = m.arrivalsLimit;
+    const uint64_t guard = m.progressGuard;
+    uint64_t stalled = 0;
+    uint32_t untilLook = CQueuingSystem::Watch::kEventsPerLook;
+
+    while (reason == StopReason::kFinished &&
+           !(kByTime ? now > timeLimit : arrived > arrivalsLimit)) {
+        const SimTime before = now;
+        const uint32_t arrivedBefore = arrived;
+        if (busy && (chanKey < genKey || (chanKey == genKey && chanOrder < genOrder))) {
+            // The service ends and the request leaves for the sink.
+            now = completion;
+            const SimTime took = completion - serviceStart;
+            const float tookF = static_cast<float>(took);
+            if (tookF > maxService)
+                maxService = tookF;
+            if (tookF < minService)
+                minService = tookF;
+            serviceSum += took;
+            ++sinkArrivals;
+            countIntegral += (now - lastChange) * inside;
+            lastChange = now;
+            --inside;
+            const SimTime lifetime = now - birth;
+            const float lifetimeF = static_cast<float>(lifetime);
+            lifetimeSum += lifetime;
+            if (!(lifetimeF >= minLifetime))
+                minLifetime = lifetimeF;
+            if (lifetimeF > maxLifetime)
+                maxLifetime = lifetimeF;
+            busy = false;
+            if (queued != 0) {
+                // The device passes straight to the front request.
+                const QueueRequest r = waiting.front();
+                waiting.pop_front();
+                --queued;
+                const SimTime w = now - r.arrivalTime;
+                waitSum += w;
+                const float wF = static_cast<float>(w);
+                if (wF < minWait)
+                    minWait = wF;
+                if (wF > maxWait)
+                    maxWait = wF;
+                const float length = draw(service);
+                completion = now + length;
+                serviceStart = now;
+                birth = r.birthTime;
+                busy = true;
+                ++chanArrivals;
+                chanKey = CEventList::TimeKey(completion);
+                chanOrder = ++placed;
+            }
+        } else {
+            // A request is born and goes to the queue, or past it to the free device.
+            now = genTime;
+            genTime = now + draw(interval);
+            genKey = CEventList::TimeKey(genTime);
+            genOrder = ++placed;
+            if (inside < insideLimit) {
+                next();  // the type is drawn with one type too
+                countIntegral += (now - lastChange) * inside;
+                lastChange = now;
+                ++inside;
+                ++generated;
+                if (inside > maxInside)
+                    maxInside = inside;
+                ++queueArrivals;
+                if (queued == 0 && !busy) {
+                    const float length = draw(service);
+                    const SimTime freeSince = completion;
+                    completion = now + length;
+                    serviceStart = now;
+                    birth = now;
+                    busy = true;
+                    started = true;
+                    const SimTime idle = now - freeSince;
+                    const float idleF = static_cast<float>(idle);
+                    if (idleF > maxIdle)
+                        maxIdle = idleF;
+                    idleSum += idle;
+                    ++chanArrivals;
+                    chanKey = CEventList::TimeKey(completion);
+                    chanOrder = ++placed;
+                    ++zeroWait;
+                } else {
+                    QueueRequest r;
+                    r.requestType = typeIndex;
+                    r.arrivalTime = now;
+                    r.birthTime = now;
+                    waiting.push_back(r);
+                    ++queued;
+                    if (queued > maxQueued)
+                        maxQueued = queued;
+                }
+                ++arrived;
+                ++genArrivals;
+            } else {
+                reason = StopReason::kTooManyRequests;
+            }
+        }
+        // As the general loop counts events that bring the run no closer to its end.
+        const bool progress = kByTime ? now > before : arrived > arrivedBefore;
+        if (progress) {
+            stalled = 0;
+        } else if (++stalled >= guard) {
+            if (reason == StopReason::kFinished)
+                reason = StopReason::kProgressGuard;
+            break;
+        }
+        if constexpr (kWatched) {
+            if (--untilLook == 0) {
+                untilLook = CQueuingSystem::Watch::kEventsPerLook;
+                m.modelTime = now;
+                m.arrived = arrived;
+                if (reason == StopReason::kFinished && !watch->Look(m)) {
+                    reason = StopReason::kCancelled;
+                    break;
+                }
+            }
+        }
+    }
+
+    // Everything back where the nodes keep it, for their EndRun.
+    random_detail::g_state = state;
+    m.modelTime = now;
+    m.arrived = arrived;
+    m.stopReason = reason;
+    m.requestsInSystem = inside;
+    m.maxInSystem = maxInside;
+    m.lastCountChange = lastChange;
+    type.count = inside;
+    type.maxInSystem = maxInside;
+    type.lastChange = lastChange;
+    type.countIntegral_ = countIntegral;
+    type.generated = generated;
+    g.nextEventTime = genTime;
+    g.arrivals[1] = genArrivals;
+    q.arrivals[1] = queueArrivals;
+    q.zeroWaitCount[1] = zeroWait;
+    q.waitingCount[0] = q.waitingCount[1] = queued;
+    q.maxWaitingCount[0] = q.maxWaitingCount[1] = maxQueued;
+    q.waitSum_[1] = waitSum;
+    q.minWait[1] = minWait;
+    q.maxWait[1] = maxWait;
+    c.arrivals[1] = chanArrivals;
+    c.idleSum_ = idleSum;
+    c.serviceSum_ = serviceSum;
+    c.maxIdle = maxIdle;
+    c.minService = minService;
+    c.maxService = maxService;
+    if (started) {
+        device = DeviceRecord{typeIndex, completion, serviceStart, birth};
+        c.devices.firstBusy = c.devices.lastBusy = 0;
+        c.devices.busyCount = busy ? 1 : 0;
+        c.devices.allFree = busy ? 0 : 1;
+        c.nextEventTime = completion;
+    }
+    s.arrivals[1] = sinkArrivals;
+    s.lifetimeSum_[1] = lifetimeSum;
+    s.minLifetime[1] = minLifetime;
+    s.maxLifetime[1] = maxLifetime;
+}
+
+bool CLineRun::TryRun(CQueuingSystem& m, CQueuingSystem::Watch* watch) {
+    Line line;
+    if (!Find(m, line))
+        return false;
+    if (m.stopByTime) {
+        watch ? Loop<true, true>(m, line, watch) : Loop<false, true>(m, line, nullptr);
+    } else {
+        watch ? Loop<true, false>(m, line, watch) : Loop<false, false>(m, line, nullptr);
+    }
+    return true;
+}
+
+}  // namespace marvolt

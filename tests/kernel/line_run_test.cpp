@@ -1,0 +1,226 @@
+// The single-server line has a loop of its own: every run of it must leave
+// exactly what the general loop leaves, bit for bit, whatever the laws, ties,
+// bounds, guards and callbacks, and a model it does not fit must not take it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "fingerprint.h"
+#include "kernel/line_run.h"
+#include "model_builders.h"
+
+namespace marvolt {
+namespace {
+
+using testing_models::Deterministic;
+using testing_models::Exponential;
+using testing_models::FingerprintOf;
+using testing_models::MakeQueueLine;
+using testing_models::QueueLine;
+using testing_models::Uniform;
+
+LawRecord Normal(float mean, float deviation) {
+    return {kLawNormal, mean, deviation};
+}
+
+struct Outcome {
+    uint64_t fingerprint = 0;
+    StopReason reason = StopReason::kFinished;
+    uint32_t inside = 0;
+    int callbacks = 0;
+    std::vector<float> dependency;
+
+    bool operator==(const Outcome&) const = default;
+};
+
+struct Variant {
+    std::string name;
+    std::function<void(QueueLine&)> shape;
+    bool fits;  // the line's own loop takes it
+};
+
+// Two runs in a row, so that the second goes on from where the first left the
+// random source and the model.
+Outcome RunTwice(const Variant& v, bool lineRun, int cancelAtCall = 0) {
+    RestoreRandomStartState();
+    QueueLine q = MakeQueueLine(Exponential(1.0f), Exponential(1.25f));
+    CQueuingSystem& m = *q.model;
+    m.arrivalsLimit = 20000;
+    v.shape(q);
+    m.lineRunAllowed = lineRun;
+    Outcome o;
+    ProgressCallback progress;
+    if (cancelAtCall > 0) {
+        m.progressPeriod = std::chrono::nanoseconds(0);
+        progress = [&](const RunProgress&) { return ++o.callbacks < cancelAtCall; };
+    }
+    for (int run = 0; run < 2; ++run)
+        m.Experiment(progress);
+    o.fingerprint = FingerprintOf(m);
+    o.reason = m.stopReason;
+    o.inside = m.requestsInSystem;
+    if (m.DependencyCount() > 0)
+        o.dependency = m.Dependency(0)->values;
+    return o;
+}
+
+std::vector<Variant> Variants() {
+    return {
+        {"exponential laws", [](QueueLine&) {}, true},
+        {"stop by time",
+         [](QueueLine& q) {
+             q.model->stopByTime = 1;
+             q.model->timeLimit = 3000.0f;
+         },
+         true},
+        {"laws drawn out of line",
+         [](QueueLine& q) {
+             q.generator->intervalLaw = Uniform(0.5f, 1.5f);
+             q.channel->serviceLaws[0] = Normal(0.9f, 0.3f);
+         },
+         true},
+        {"arrivals and completions at equal times",
+         [](QueueLine& q) {
+             q.generator->intervalLaw = Deterministic(1.0f);
+             q.channel->serviceLaws[0] = Deterministic(1.0f);
+             q.model->arrivalsLimit = 500;
+         },
+         true},
+        {"a queue that grows on equal times",
+         [](QueueLine& q) {
+             q.generator->intervalLaw = Deterministic(0.5f);
+             q.channel->serviceLaws[0] = Deterministic(1.0f);
+             q.model->arrivalsLimit = 3000;
+         },
+         true},
+        {"the bound on the requests held",
+         [](QueueLine& q) {
+             q.channel->serviceLaws[0] = Exponential(0.5f);
+             q.model->SetInSystemLimit(40);
+         },
+         true},
+        {"durations below zero",
+         [](QueueLine& q) {
+             q.generator->intervalLaw = Normal(1.0f, 2.0f);
+             q.channel->serviceLaws[0] = Normal(0.5f, 2.0f);
+             q.model->arrivalsLimit = 5000;
+         },
+         true},
+        {"times that are not numbers",
+         [](QueueLine& q) {
+             // Every interval is infinite: births at infinity, lifetimes and waits NaN.
+             q.generator->intervalLaw = Exponential(0.0f);
+             q.model->arrivalsLimit = 500;
+         },
+         true},
+        {"the progress guard",
+         [](QueueLine& q) { q.model->progressGuard = 3; },
+         true},
+        {"priorities with one type", [](QueueLine& q) { q.queue->usePriority = 1; }, true},
+        {"a factor experiment",
+         [](QueueLine& q) {
+             CQueuingSystem& m = *q.model;
+             m.arrivalsLimit = 3000;
+             ASSERT_EQ(m.SetFactor(testing_models::Factor(QueueLine::kChannelAt,
+                                                          kFactorServiceMean, 0.5f, 0.1f, 4),
+                                   testing_models::kAllFactorFields),
+                       kOk);
+             m.AddDependency(QueueLine::kQueueAt, 255, indMeanWait);
+             m.factorRun = 1;
+         },
+         true},
+        // Models it must leave to the general loop.
+        {"LIFO", [](QueueLine& q) { q.queue->discipline = kLifo; }, false},
+        {"two devices", [](QueueLine& q) { q.channel->deviceCount = 2; }, false},
+        {"a length limit", [](QueueLine& q) { q.queue->lengthLimit = 3; }, false},
+        {"a fixed waiting limit",
+         [](QueueLine& q) {
+             q.queue->waitLimitMode = kWaitFixedLimit;
+             q.queue->waitLimit = 2.0f;
+         },
+         false},
+        {"a waiting-time histogram", [](QueueLine& q) { q.queue->waitDistFlags[0] = 1; }, false},
+        {"a lifetime histogram", [](QueueLine& q) { q.sink->lifetimeDistFlags[1] = 1; }, false},
+        {"a service histogram", [](QueueLine& q) { q.channel->serviceDistFlag = 1; }, false},
+        {"a histogram of the requests inside", [](QueueLine& q) { q.model->countDistFlag = 1; },
+         false},
+        {"an instant service",
+         [](QueueLine& q) { q.channel->serviceLaws[0] = Deterministic(0.0f); }, false},
+        {"a batch of two",
+         [](QueueLine& q) { q.generator->batchLaw = Deterministic(2.0f); }, false},
+        {"failures",
+         [](QueueLine& q) {
+             q.channel->failuresOn = 1;
+             q.channel->workLaw = Exponential(0.05f);
+             q.channel->repairLaw = Exponential(1.0f);
+         },
+         false},
+        {"a second generator",
+         [](QueueLine& q) {
+             auto* g = q.model->AddGenerator("Генератор2");
+             g->SetGeneratedType(0, true);
+             g->typeProbabilities[0] = 1.0f;
+             q.model->Link(q.model->nodeCount() - 1, QueueLine::kQueueAt);
+         },
+         false},
+        {"a second type",
+         [](QueueLine& q) {
+             q.model->AddRequestType("Тип_заявки2");
+             q.generator->SetGeneratedType(1, true);
+             q.generator->typeProbabilities = {0.5f, 0.5f};
+         },
+         false},
+    };
+}
+
+TEST(LineRunTest, EveryRunEqualsTheGeneralLoopBitForBit) {
+    for (const Variant& v : Variants()) {
+        SCOPED_TRACE(v.name);
+        const Outcome general = RunTwice(v, false);
+        const Outcome own = RunTwice(v, true);
+        EXPECT_EQ(own, general);
+    }
+}
+
+TEST(LineRunTest, ACallbackSeesTheSameRunAndCancelsItAtTheSamePoint) {
+    const Variant plain{"plain", [](QueueLine& q) { q.model->arrivalsLimit = 200000; }, true};
+    for (int cancelAt : {1, 3, 1000}) {
+        SCOPED_TRACE(cancelAt);
+        const Outcome general = RunTwice(plain, false, cancelAt);
+        const Outcome own = RunTwice(plain, true, cancelAt);
+        EXPECT_EQ(own, general);
+        if (cancelAt < 1000) {
+            EXPECT_EQ(own.reason, StopReason::kCancelled);
+        }
+    }
+}
+
+TEST(LineRunTest, TheLinesItFitsTakeItsLoopAndNoOthers) {
+    for (const Variant& v : Variants()) {
+        SCOPED_TRACE(v.name);
+        RestoreRandomStartState();
+        QueueLine q = MakeQueueLine(Exponential(1.0f), Exponential(1.25f));
+        v.shape(q);
+        CQueuingSystem& m = *q.model;
+        m.arrivalsLimit = 100;
+        m.BeginRun();
+        EXPECT_EQ(CLineRun::TryRun(m, nullptr), v.fits);
+        m.EndRun();
+    }
+}
+
+TEST(LineRunTest, TheMeanWaitOfMM1MatchesTheFormula) {
+    // Arrivals at 1, service at 1.25: the mean wait in the queue is 3.2.
+    RestoreRandomStartState();
+    QueueLine q = MakeQueueLine(Exponential(1.0f), Exponential(1.25f));
+    q.model->arrivalsLimit = 2000000;
+    q.model->Run();
+    EXPECT_NEAR(q.model->RealIndicator(indMeanWait, QueueLine::kQueueAt, kNoIndex), 3.2,
+                0.15);
+}
+
+}  // namespace
+}  // namespace marvolt
