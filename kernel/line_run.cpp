@@ -8,6 +8,57 @@
 
 namespace marvolt {
 
+namespace {
+
+// One device kept in registers; written back to the channel's list at the end.
+class OneDevice {
+  public:
+    explicit OneDevice(CDeviceList& list) : list_(list), r_(list.records[0]) {}
+    bool Free() const { return !busy_; }
+    bool AnyBusy() const { return busy_; }
+    const DeviceRecord& First() const { return r_; }
+    // The time the device became free.
+    SimTime Start(const DeviceRecord& r) {
+        const SimTime freeSince = r_.completionTime;
+        r_ = r;
+        busy_ = true;
+        started_ = true;
+        return freeSince;
+    }
+    void ReleaseFirst() { busy_ = false; }
+    void WriteBack() {
+        if (!started_)
+            return;
+        list_.records[0] = r_;
+        list_.firstBusy = list_.lastBusy = 0;
+        list_.busyCount = busy_ ? 1 : 0;
+        list_.allFree = busy_ ? 0 : 1;
+    }
+
+  private:
+    CDeviceList& list_;
+    DeviceRecord r_;
+    bool busy_ = false;
+    bool started_ = false;
+};
+
+// Several devices: the channel's own list, in completion order.
+class ManyDevices {
+  public:
+    explicit ManyDevices(CDeviceList& list) : list_(list) {}
+    bool Free() const { return list_.busyCount < list_.capacity; }
+    bool AnyBusy() const { return !list_.allFree; }
+    const DeviceRecord& First() const { return list_.records[list_.firstBusy]; }
+    SimTime Start(const DeviceRecord& r) { return list_.Occupy(r); }
+    void ReleaseFirst() { list_.ReleaseFirst(); }
+    void WriteBack() {}
+
+  private:
+    CDeviceList& list_;
+};
+
+}  // namespace
+
 struct CLineRun::Line {
     CGenerator* g = nullptr;
     CQueue* q = nullptr;
@@ -70,7 +121,7 @@ bool CLineRun::Find(const CQueuingSystem& m, Line& line) {
         return false;
     // The channel: one device that serves for a while, fed by the queue alone.
     const LawRecord& service = c->serviceLaws[0];
-    if (c->failuresOn || c->devices.capacity != 1 || c->soleSource != q || !c->acceptsAll_ ||
+    if (c->failuresOn || c->devices.capacity == 0 || c->soleSource != q || !c->acceptsAll_ ||
         c->idleDistFlag || c->serviceDistFlag || c->arrivals.size() != 2 ||
         (service.lawKind == kLawDeterministic && service.param1 < kInstantService) ||
         !c->devices.allFree || m.eventList.Contains(c->index))
@@ -78,7 +129,7 @@ bool CLineRun::Find(const CQueuingSystem& m, Line& line) {
     return !line.s->lifetimeHistograms_ && line.s->arrivals.size() == 2;
 }
 
-template <bool kWatched, bool kByTime>
+template <class Devices, bool kWatched, bool kByTime>
 void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* watch) {
     CGenerator& g = *line.g;
     CQueue& q = *line.q;
@@ -114,14 +165,8 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
     uint64_t genOrder = placed;
     uint64_t chanKey = 0;
     uint64_t chanOrder = 0;
-
-    // The device.
-    bool busy = false;
-    bool started = false;
-    DeviceRecord& device = c.devices.records[0];
-    SimTime completion = device.completionTime;
-    SimTime serviceStart = device.startTime;
-    SimTime birth = device.birthTime;
+    SimTime chanTime = c.nextEventTime;
+    Devices devices(c.devices);
 
     // What the nodes count, in the order they count it.
     SimTime now = m.modelTime;
@@ -162,10 +207,12 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
            !(kByTime ? now > timeLimit : arrived > arrivalsLimit)) {
         const SimTime before = now;
         const uint32_t arrivedBefore = arrived;
-        if (busy && (chanKey < genKey || (chanKey == genKey && chanOrder < genOrder))) {
-            // The service ends and the request leaves for the sink.
-            now = completion;
-            const SimTime took = completion - serviceStart;
+        if (devices.AnyBusy() &&
+            (chanKey < genKey || (chanKey == genKey && chanOrder < genOrder))) {
+            // The first service ends and the request leaves for the sink.
+            const DeviceRecord done = devices.First();
+            now = done.completionTime;
+            const SimTime took = done.completionTime - done.startTime;
             const float tookF = static_cast<float>(took);
             if (tookF > maxService)
                 maxService = tookF;
@@ -176,15 +223,15 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
             countIntegral += (now - lastChange) * inside;
             lastChange = now;
             --inside;
-            const SimTime lifetime = now - birth;
+            const SimTime lifetime = now - done.birthTime;
             const float lifetimeF = static_cast<float>(lifetime);
             lifetimeSum += lifetime;
             if (!(lifetimeF >= minLifetime))
                 minLifetime = lifetimeF;
             if (lifetimeF > maxLifetime)
                 maxLifetime = lifetimeF;
-            busy = false;
-            if (queued != 0) {
+            devices.ReleaseFirst();
+            while (queued != 0 && devices.Free()) {
                 // The device passes straight to the front request.
                 const QueueRequest r = waiting.front();
                 waiting.pop_front();
@@ -197,12 +244,12 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
                 if (wF > maxWait)
                     maxWait = wF;
                 const float length = draw(service);
-                completion = now + length;
-                serviceStart = now;
-                birth = r.birthTime;
-                busy = true;
+                devices.Start(DeviceRecord{typeIndex, now + length, now, r.birthTime});
                 ++chanArrivals;
-                chanKey = CEventList::TimeKey(completion);
+            }
+            if (devices.AnyBusy()) {
+                chanTime = devices.First().completionTime;
+                chanKey = CEventList::TimeKey(chanTime);
                 chanOrder = ++placed;
             }
         } else {
@@ -220,22 +267,24 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
                 if (inside > maxInside)
                     maxInside = inside;
                 ++queueArrivals;
-                if (queued == 0 && !busy) {
+                if (queued == 0 && devices.Free()) {
                     const float length = draw(service);
-                    const SimTime freeSince = completion;
-                    completion = now + length;
-                    serviceStart = now;
-                    birth = now;
-                    busy = true;
-                    started = true;
+                    const bool listed = devices.AnyBusy();
+                    const SimTime freeSince =
+                        devices.Start(DeviceRecord{typeIndex, now + length, now, now});
                     const SimTime idle = now - freeSince;
                     const float idleF = static_cast<float>(idle);
                     if (idleF > maxIdle)
                         maxIdle = idleF;
                     idleSum += idle;
                     ++chanArrivals;
-                    chanKey = CEventList::TimeKey(completion);
-                    chanOrder = ++placed;
+                    // Entered into the list, or moved in it when its first completion changed.
+                    chanTime = devices.First().completionTime;
+                    const uint64_t key = CEventList::TimeKey(chanTime);
+                    if (!listed || key != chanKey) {
+                        chanKey = key;
+                        chanOrder = ++placed;
+                    }
                     ++zeroWait;
                 } else {
                     QueueRequest r;
@@ -303,27 +352,33 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
     c.maxIdle = maxIdle;
     c.minService = minService;
     c.maxService = maxService;
-    if (started) {
-        device = DeviceRecord{typeIndex, completion, serviceStart, birth};
-        c.devices.firstBusy = c.devices.lastBusy = 0;
-        c.devices.busyCount = busy ? 1 : 0;
-        c.devices.allFree = busy ? 0 : 1;
-        c.nextEventTime = completion;
-    }
+    devices.WriteBack();
+    c.nextEventTime = chanTime;
     s.arrivals[1] = sinkArrivals;
     s.lifetimeSum_[1] = lifetimeSum;
     s.minLifetime[1] = minLifetime;
     s.maxLifetime[1] = maxLifetime;
 }
 
+template <class Devices>
+void CLineRun::LoopFor(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* watch) {
+    if (m.stopByTime) {
+        watch ? Loop<Devices, true, true>(m, line, watch)
+              : Loop<Devices, false, true>(m, line, nullptr);
+    } else {
+        watch ? Loop<Devices, true, false>(m, line, watch)
+              : Loop<Devices, false, false>(m, line, nullptr);
+    }
+}
+
 bool CLineRun::TryRun(CQueuingSystem& m, CQueuingSystem::Watch* watch) {
     Line line;
     if (!Find(m, line))
         return false;
-    if (m.stopByTime) {
-        watch ? Loop<true, true>(m, line, watch) : Loop<false, true>(m, line, nullptr);
+    if (line.c->devices.capacity == 1) {
+        LoopFor<OneDevice>(m, line, watch);
     } else {
-        watch ? Loop<true, false>(m, line, watch) : Loop<false, false>(m, line, nullptr);
+        LoopFor<ManyDevices>(m, line, watch);
     }
     return true;
 }

@@ -1,6 +1,6 @@
-// The model students run most, a single-server line, run without the general
+// The model students run most, a single-queue line, run without the general
 // machinery: one generator of one type in batches of one, a FIFO queue without
-// limits, a one-device channel without failures, a sink. Every number of the
+// limits, a channel without failures, a sink. Every number of the
 // run comes out as the nodes themselves would leave it: the same draws in the
 // same order, the same order of events on equal times, the same sums.
 #pragma once
@@ -19,7 +19,9 @@ class CLineRun {
   private:
     struct Line;
     static bool Find(const CQueuingSystem& m, Line& line);
-    template <bool kWatched, bool kByTime>
+    template <class Devices>
+    static void LoopFor(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* watch);
+    template <class Devices, bool kWatched, bool kByTime>
     static void Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* watch);
 };
 

@@ -120,6 +120,40 @@ std::vector<Variant> Variants() {
          [](QueueLine& q) { q.model->progressGuard = 3; },
          true},
         {"priorities with one type", [](QueueLine& q) { q.queue->usePriority = 1; }, true},
+        {"three devices",
+         [](QueueLine& q) {
+             q.channel->deviceCount = 3;
+             q.channel->serviceLaws[0] = Exponential(0.4f);
+         },
+         true},
+        {"two devices and equal times",
+         [](QueueLine& q) {
+             q.channel->deviceCount = 2;
+             q.generator->intervalLaw = Deterministic(0.5f);
+             q.channel->serviceLaws[0] = Deterministic(1.0f);
+             q.model->arrivalsLimit = 2000;
+         },
+         true},
+        {"devices that finish out of order",
+         [](QueueLine& q) {
+             q.channel->deviceCount = 4;
+             q.generator->intervalLaw = Uniform(0.0f, 0.5f);
+             q.channel->serviceLaws[0] = Normal(1.0f, 1.5f);
+             q.model->arrivalsLimit = 5000;
+         },
+         true},
+        {"a factor over the device count",
+         [](QueueLine& q) {
+             CQueuingSystem& m = *q.model;
+             m.arrivalsLimit = 3000;
+             ASSERT_EQ(m.SetFactor(testing_models::Factor(QueueLine::kChannelAt, kFactorDevices,
+                                                          1.0f, 1.0f, 3),
+                                   testing_models::kAllFactorFields),
+                       kOk);
+             m.AddDependency(QueueLine::kChannelAt, 255, indLoad);
+             m.factorRun = 1;
+         },
+         true},
         {"a factor experiment",
          [](QueueLine& q) {
              CQueuingSystem& m = *q.model;
@@ -134,7 +168,6 @@ std::vector<Variant> Variants() {
          true},
         // Models it must leave to the general loop.
         {"LIFO", [](QueueLine& q) { q.queue->discipline = kLifo; }, false},
-        {"two devices", [](QueueLine& q) { q.channel->deviceCount = 2; }, false},
         {"a length limit", [](QueueLine& q) { q.queue->lengthLimit = 3; }, false},
         {"a fixed waiting limit",
          [](QueueLine& q) {
