@@ -67,8 +67,8 @@ struct CLineRun::Line {
 };
 
 bool CLineRun::Find(const CQueuingSystem& m, Line& line) {
-    if (!m.lineRunAllowed || m.observer || m.warmupTime > 0 || m.countDistFlag || m.typeCount() != 1 ||
-        m.stopReason != StopReason::kFinished)
+    if (!m.lineRunAllowed || m.observer || m.warmupTime > 0 || m.countDistFlag ||
+        m.typeCount() != 1 || m.stopReason != StopReason::kFinished)
         return false;
     const CRequestType& type = *m.requestTypes[0];
     if (type.countDistFlag || type.count != m.requestsInSystem ||
@@ -116,10 +116,11 @@ bool CLineRun::Find(const CQueuingSystem& m, Line& line) {
     if (q->discipline != kFifo || q->waitLimitMode != kWaitUnlimited || q->lengthLimit != 0 ||
         q->acceptedTypes.empty() || !q->acceptedTypes[0] || q->waitHistograms_ ||
         q->lengthHistograms_ || q->classes.size() != 1 || q->waitSum_.size() != 2 ||
-        q->waitingCount[0] != q->waitingCount[1] ||
-        q->maxWaitingCount[0] != q->maxWaitingCount[1])
+        q->waitingCount[0] != q->waitingCount[1] || q->maxWaitingCount[0] != q->maxWaitingCount[1])
         return false;
-    // The channel: one device that serves for a while, fed by the queue alone.
+    // The channel: devices that serve for a while, fed by the queue alone.
+    if (c->serviceLaws.empty())
+        return false;
     const LawRecord& service = c->serviceLaws[0];
     if (c->failuresOn || c->devices.capacity == 0 || c->soleSource != q || !c->acceptsAll_ ||
         c->idleDistFlag || c->serviceDistFlag || c->arrivals.size() != 2 ||

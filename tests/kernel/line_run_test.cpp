@@ -116,9 +116,7 @@ std::vector<Variant> Variants() {
              q.model->arrivalsLimit = 500;
          },
          true},
-        {"the progress guard",
-         [](QueueLine& q) { q.model->progressGuard = 3; },
-         true},
+        {"the progress guard", [](QueueLine& q) { q.model->progressGuard = 3; }, true},
         {"priorities with one type", [](QueueLine& q) { q.queue->usePriority = 1; }, true},
         {"three devices",
          [](QueueLine& q) {
@@ -158,8 +156,8 @@ std::vector<Variant> Variants() {
          [](QueueLine& q) {
              CQueuingSystem& m = *q.model;
              m.arrivalsLimit = 3000;
-             ASSERT_EQ(m.SetFactor(testing_models::Factor(QueueLine::kChannelAt,
-                                                          kFactorServiceMean, 0.5f, 0.1f, 4),
+             ASSERT_EQ(m.SetFactor(testing_models::Factor(QueueLine::kChannelAt, kFactorServiceMean,
+                                                          0.5f, 0.1f, 4),
                                    testing_models::kAllFactorFields),
                        kOk);
              m.AddDependency(QueueLine::kQueueAt, 255, indMeanWait);
@@ -182,8 +180,8 @@ std::vector<Variant> Variants() {
          false},
         {"an instant service",
          [](QueueLine& q) { q.channel->serviceLaws[0] = Deterministic(0.0f); }, false},
-        {"a batch of two",
-         [](QueueLine& q) { q.generator->batchLaw = Deterministic(2.0f); }, false},
+        {"a batch of two", [](QueueLine& q) { q.generator->batchLaw = Deterministic(2.0f); },
+         false},
         {"failures",
          [](QueueLine& q) {
              q.channel->failuresOn = 1;
@@ -251,8 +249,7 @@ TEST(LineRunTest, TheMeanWaitOfMM1MatchesTheFormula) {
     QueueLine q = MakeQueueLine(Exponential(1.0f), Exponential(1.25f));
     q.model->arrivalsLimit = 2000000;
     q.model->Run();
-    EXPECT_NEAR(q.model->RealIndicator(indMeanWait, QueueLine::kQueueAt, kNoIndex), 3.2,
-                0.15);
+    EXPECT_NEAR(q.model->RealIndicator(indMeanWait, QueueLine::kQueueAt, kNoIndex), 3.2, 0.15);
 }
 
 }  // namespace
