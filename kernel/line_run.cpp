@@ -64,6 +64,7 @@ struct CLineRun::Line {
     CQueue* q = nullptr;
     CChannel* c = nullptr;
     CDispose* s = nullptr;
+    CDispose* refusals = nullptr;  // where a full queue refuses to, if anywhere
 };
 
 bool CLineRun::Find(const CQueuingSystem& m, Line& line) {
@@ -112,10 +113,10 @@ bool CLineRun::Find(const CQueuingSystem& m, Line& line) {
         g->batchSize_ != 1 || g->arrivals.size() != 2 || m.eventList.EntryCount() != 1 ||
         m.eventList.HeadIndex() != g->index)
         return false;
-    // The queue: everything waits, in arrival order, and nothing is refused.
-    if (q->discipline != kFifo || q->waitLimitMode != kWaitUnlimited || q->lengthLimit != 0 ||
-        q->acceptedTypes.empty() || !q->acceptedTypes[0] || q->waitHistograms_ ||
-        q->lengthHistograms_ || q->classes.size() != 1 || q->waitSum_.size() != 2 ||
+    // The queue: everything waits, in arrival order, and only a full queue refuses.
+    if (q->discipline != kFifo || q->waitLimitMode != kWaitUnlimited || q->acceptedTypes.empty() ||
+        !q->acceptedTypes[0] || q->waitHistograms_ || q->lengthHistograms_ ||
+        q->classes.size() != 1 || q->waitSum_.size() != 2 ||
         q->waitingCount[0] != q->waitingCount[1] || q->maxWaitingCount[0] != q->maxWaitingCount[1])
         return false;
     // The channel: devices that serve for a while, fed by the queue alone.
@@ -127,7 +128,18 @@ bool CLineRun::Find(const CQueuingSystem& m, Line& line) {
         (service.lawKind == kLawDeterministic && service.param1 < kInstantService) ||
         !c->devices.allFree || m.eventList.Contains(c->index))
         return false;
-    return !line.s->lifetimeHistograms_ && line.s->arrivals.size() == 2;
+    if (line.s->lifetimeHistograms_ || line.s->arrivals.size() != 2)
+        return false;
+    if (q->lengthLimit != 0 && m.refusalSink) {
+        // A sink of its own: the line's sink keeps its numbers in the loop's registers.
+        const CQSObject* r = m.refusalSink;
+        if (r->runKind != kSink || r == line.s)
+            return false;
+        line.refusals = static_cast<CDispose*>(m.refusalSink);
+        if (line.refusals->lifetimeHistograms_ || line.refusals->arrivals.size() != 2)
+            return false;
+    }
+    return true;
 }
 
 template <class Devices, bool kWatched, bool kByTime>
@@ -138,6 +150,8 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
     CDispose& s = *line.s;
     CRequestType& type = *m.requestTypes[0];
     RequestDeque& waiting = q.classes[0];
+    const uint32_t lengthLimit = q.lengthLimit;
+    CDispose* const refusals = line.refusals;
     const LawRecord interval = g.intervalLaw;
     const LawRecord service = c.serviceLaws[0];
     const uint8_t typeIndex = g.generatedTypes[0];
@@ -267,35 +281,52 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
                 ++generated;
                 if (inside > maxInside)
                     maxInside = inside;
-                ++queueArrivals;
-                if (queued == 0 && devices.Free()) {
-                    const float length = draw(service);
-                    const bool listed = devices.AnyBusy();
-                    const SimTime freeSince =
-                        devices.Start(DeviceRecord{typeIndex, now + length, now, now});
-                    const SimTime idle = now - freeSince;
-                    const float idleF = static_cast<float>(idle);
-                    if (idleF > maxIdle)
-                        maxIdle = idleF;
-                    idleSum += idle;
-                    ++chanArrivals;
-                    // Entered into the list, or moved in it when its first completion changed.
-                    chanTime = devices.First().completionTime;
-                    const uint64_t key = CEventList::TimeKey(chanTime);
-                    if (!listed || key != chanKey) {
-                        chanKey = key;
-                        chanOrder = ++placed;
+                if (lengthLimit != 0 && queued >= lengthLimit) {
+                    // The queue is full: refused at birth, the request leaves at once.
+                    countIntegral += (now - lastChange) * inside;
+                    lastChange = now;
+                    --inside;
+                    if (refusals) {
+                        ++refusals->arrivals[1];
+                        const SimTime lifetime = now - now;  // NaN at an infinite time
+                        const float lifetimeF = static_cast<float>(lifetime);
+                        refusals->lifetimeSum_[1] += lifetime;
+                        if (!(lifetimeF >= refusals->minLifetime[1]))
+                            refusals->minLifetime[1] = lifetimeF;
+                        if (lifetimeF > refusals->maxLifetime[1])
+                            refusals->maxLifetime[1] = lifetimeF;
                     }
-                    ++zeroWait;
                 } else {
-                    QueueRequest r;
-                    r.requestType = typeIndex;
-                    r.arrivalTime = now;
-                    r.birthTime = now;
-                    waiting.push_back(r);
-                    ++queued;
-                    if (queued > maxQueued)
-                        maxQueued = queued;
+                    ++queueArrivals;
+                    if (queued == 0 && devices.Free()) {
+                        const float length = draw(service);
+                        const bool listed = devices.AnyBusy();
+                        const SimTime freeSince =
+                            devices.Start(DeviceRecord{typeIndex, now + length, now, now});
+                        const SimTime idle = now - freeSince;
+                        const float idleF = static_cast<float>(idle);
+                        if (idleF > maxIdle)
+                            maxIdle = idleF;
+                        idleSum += idle;
+                        ++chanArrivals;
+                        // Entered into the list, or moved in it when its first completion changed.
+                        chanTime = devices.First().completionTime;
+                        const uint64_t key = CEventList::TimeKey(chanTime);
+                        if (!listed || key != chanKey) {
+                            chanKey = key;
+                            chanOrder = ++placed;
+                        }
+                        ++zeroWait;
+                    } else {
+                        QueueRequest r;
+                        r.requestType = typeIndex;
+                        r.arrivalTime = now;
+                        r.birthTime = now;
+                        waiting.push_back(r);
+                        ++queued;
+                        if (queued > maxQueued)
+                            maxQueued = queued;
+                    }
                 }
                 ++arrived;
                 ++genArrivals;

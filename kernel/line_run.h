@@ -1,6 +1,6 @@
 // The model students run most, a single-queue line, run without the general
 // machinery: one generator of one type in batches of one, a FIFO queue without
-// limits, a channel without failures, a sink. Every number of the
+// a waiting limit, a channel without failures, a sink. Every number of the
 // run comes out as the nodes themselves would leave it: the same draws in the
 // same order, the same order of events on equal times, the same sums.
 #pragma once

@@ -152,6 +152,40 @@ std::vector<Variant> Variants() {
              m.factorRun = 1;
          },
          true},
+        {"a full queue refusing",
+         [](QueueLine& q) {
+             q.queue->lengthLimit = 3;
+             q.channel->serviceLaws[0] = Exponential(0.7f);
+         },
+         true},
+        {"a full queue and no refusal sink",
+         [](QueueLine& q) {
+             q.queue->lengthLimit = 1;
+             q.model->refusalSink = nullptr;
+         },
+         true},
+        {"a full queue before two devices at equal times",
+         [](QueueLine& q) {
+             q.queue->lengthLimit = 2;
+             q.channel->deviceCount = 2;
+             q.generator->intervalLaw = Deterministic(0.25f);
+             q.channel->serviceLaws[0] = Deterministic(1.0f);
+             q.model->arrivalsLimit = 2000;
+         },
+         true},
+        {"a factor over the length limit",
+         [](QueueLine& q) {
+             CQueuingSystem& m = *q.model;
+             m.arrivalsLimit = 3000;
+             q.channel->serviceLaws[0] = Exponential(0.8f);
+             ASSERT_EQ(m.SetFactor(testing_models::Factor(QueueLine::kQueueAt, kFactorLengthLimit,
+                                                          1.0f, 2.0f, 4),
+                                   testing_models::kAllFactorFields),
+                       kOk);
+             m.AddDependency(QueueLine::kRefusalsAt, 255, indArrived);
+             m.factorRun = 1;
+         },
+         true},
         {"a factor experiment",
          [](QueueLine& q) {
              CQueuingSystem& m = *q.model;
@@ -166,7 +200,12 @@ std::vector<Variant> Variants() {
          true},
         // Models it must leave to the general loop.
         {"LIFO", [](QueueLine& q) { q.queue->discipline = kLifo; }, false},
-        {"a length limit", [](QueueLine& q) { q.queue->lengthLimit = 3; }, false},
+        {"the line's sink taking the refusals too",
+         [](QueueLine& q) {
+             q.queue->lengthLimit = 3;
+             q.model->refusalSink = q.sink;
+         },
+         false},
         {"a fixed waiting limit",
          [](QueueLine& q) {
              q.queue->waitLimitMode = kWaitFixedLimit;
