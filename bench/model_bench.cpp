@@ -41,10 +41,12 @@ namespace {
 using namespace marvolt;
 
 // With watched set, every run reports its progress to a callback that lets
-// it go on: the loop should be as fast as without one.
+// it go on: the loop should be as fast as without one. Without lineRun a
+// model the line's own loop would take runs in the general loop.
 void RunModel(benchmark::State& state, std::unique_ptr<CQueuingSystem> (*make)(),
-              bool watched = false) {
+              bool watched = false, bool lineRun = true) {
     auto model = make();
+    model->lineRunAllowed = lineRun;
     uint64_t reports = 0;
     const ProgressCallback progress = [&reports](const RunProgress&) { return ++reports > 0; };
     model->arrivalsLimit = static_cast<uint32_t>(state.range(0));
@@ -78,6 +80,14 @@ void BM_MM1(benchmark::State& s) {
 }
 void BM_MM3(benchmark::State& s) {
     RunModel(s, [] { return BenchQueueAndChannel(3); });
+}
+void BM_MM1_GeneralLoop(benchmark::State& s) {
+    RunModel(
+        s, [] { return BenchQueueAndChannel(1); }, false, false);
+}
+void BM_MM3_GeneralLoop(benchmark::State& s) {
+    RunModel(
+        s, [] { return BenchQueueAndChannel(3); }, false, false);
 }
 void BM_Network45(benchmark::State& s) {
     RunModel(s, BenchNetwork);
@@ -127,10 +137,15 @@ void BM_Line(benchmark::State& state) {
 BENCHMARK(BM_GeneratorToSink)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MM1)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MM3)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MM1_GeneralLoop)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MM3_GeneralLoop)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Network45)->Arg(200000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MM1_HandLoop)->Arg(1000000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Line)->Args({10, 100000})->Args({60, 20000})->Args({250, 5000})->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_Line)
+    ->Args({10, 100000})
+    ->Args({60, 20000})
+    ->Args({250, 5000})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MM1_Watched)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Network45_Watched)->Arg(200000)->Unit(benchmark::kMillisecond);
 
