@@ -238,13 +238,7 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
             countIntegral += (now - lastChange) * inside;
             lastChange = now;
             --inside;
-            const SimTime lifetime = now - done.birthTime;
-            const float lifetimeF = static_cast<float>(lifetime);
-            lifetimeSum += lifetime;
-            if (!(lifetimeF >= minLifetime))
-                minLifetime = lifetimeF;
-            if (lifetimeF > maxLifetime)
-                maxLifetime = lifetimeF;
+            CDispose::BookLifetime(now - done.birthTime, lifetimeSum, minLifetime, maxLifetime);
             devices.ReleaseFirst();
             while (queued != 0 && devices.Free()) {
                 // The device passes straight to the front request.
@@ -288,13 +282,9 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
                     --inside;
                     if (refusals) {
                         ++refusals->arrivals[1];
-                        const SimTime lifetime = now - now;  // NaN at an infinite time
-                        const float lifetimeF = static_cast<float>(lifetime);
-                        refusals->lifetimeSum_[1] += lifetime;
-                        if (!(lifetimeF >= refusals->minLifetime[1]))
-                            refusals->minLifetime[1] = lifetimeF;
-                        if (lifetimeF > refusals->maxLifetime[1])
-                            refusals->maxLifetime[1] = lifetimeF;
+                        // Born now: 0, or NaN at an infinite time.
+                        CDispose::BookLifetime(now - now, refusals->lifetimeSum_[1],
+                                               refusals->minLifetime[1], refusals->maxLifetime[1]);
                     }
                 } else {
                     ++queueArrivals;

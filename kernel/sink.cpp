@@ -45,16 +45,12 @@ void CDispose::Accept(uint8_t type, SimTime birthTime) {
     ++arrivals[s];
     owner->requestTypes[type]->ChangeCount(-1);
     const SimTime lifetime = owner->modelTime - birthTime;
-    const float l = static_cast<float>(lifetime);
     if (owner->observer)
         owner->observer->Observe(index, lifetime);
-    lifetimeSum_[s] += lifetime;
-    if (!(l >= minLifetime[s]))
-        minLifetime[s] = l;
-    if (l > maxLifetime[s])
-        maxLifetime[s] = l;
+    BookLifetime(lifetime, lifetimeSum_[s], minLifetime[s], maxLifetime[s]);
     if (!lifetimeHistograms_)
         return;
+    const float l = static_cast<float>(lifetime);
     if (lifetimeDistFlags[s])
         lifetimeDistributions[s]->AddValue(l);
     if (lifetimeDistFlags[0])

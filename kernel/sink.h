@@ -32,6 +32,15 @@ class CDispose final : public CQSObject {
     int Validate() const override { return kOk; }
 
     void ResetStatistics();
+    // Books one lifetime into a slot's sum and extremes; a NaN lifetime becomes the minimum.
+    static void BookLifetime(SimTime lifetime, SimTime& sum, float& min, float& max) {
+        const float l = static_cast<float>(lifetime);
+        sum += lifetime;
+        if (!(l >= min))
+            min = l;
+        if (l > max)
+            max = l;
+    }
 
     // Container steps.
     void InsertType(uint8_t t);
