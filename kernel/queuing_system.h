@@ -143,15 +143,10 @@ class CQSObject {
 };
 
 inline void CEventList::HeadChanged() {
-    const size_t n = heap_.size();
-    if (n == 0)
+    if (count_ == 0)
         return;
     const uint8_t h = HeadIndex();
-    const Entry e{TimeKey(nodes[h]->nextEventTime), (++placed_ << 8) | h};
-    heap_[0] = e;
-    // Still ahead of both children: it stays the head.
-    if (n > 1 && (!Before(e, heap_[1]) || (n > 2 && !Before(e, heap_[2]))))
-        SiftDown(0);
+    Climb(tree_.data(), leaves_ + leaf_[h], Entry{TimeKey(nodes[h]->nextEventTime), (++placed_ << 8) | h});
 }
 
 class CGenerator;
