@@ -9,23 +9,26 @@
 
 namespace marvolt {
 
-CEventList::Entry CEventList::Placed(uint8_t p) {
-    return Entry{TimeKey(nodes[p]->nextEventTime), (++placed_ << 8) | p};
-}
-
 void CEventList::Rebuild() {
-    for (size_t i = leaves_ - 1; i >= 1; --i)
-        tree_[i] = Earlier(tree_[2 * i + 1], tree_[2 * i]);
+    for (size_t i = leaves_ - 1; i >= 1; --i) {
+        const size_t c = Before(times_[2 * i + 1], orders_[2 * i + 1], times_[2 * i], orders_[2 * i])
+                             ? 2 * i + 1
+                             : 2 * i;
+        times_[i] = times_[c];
+        orders_[i] = orders_[c];
+    }
 }
 
 size_t CEventList::LeafOf(uint8_t p) {
     if (leaf_[p] == kNone) {
         // A node that was not expected to have events: it gets a leaf now.
         if (usedLeaves_ == leaves_) {
-            std::vector<Entry> grown(4 * leaves_, Entry{kAbsent, kAbsent});
-            std::copy(tree_.begin() + static_cast<std::ptrdiff_t>(leaves_), tree_.end(),
-                      grown.begin() + static_cast<std::ptrdiff_t>(2 * leaves_));
-            tree_.swap(grown);
+            for (auto* v : {&times_, &orders_}) {
+                std::vector<uint64_t> grown(4 * leaves_, kAbsent);
+                std::copy(v->begin() + static_cast<std::ptrdiff_t>(leaves_), v->end(),
+                          grown.begin() + static_cast<std::ptrdiff_t>(2 * leaves_));
+                v->swap(grown);
+            }
             leaves_ *= 2;
             Rebuild();
         }
@@ -34,15 +37,22 @@ size_t CEventList::LeafOf(uint8_t p) {
     return leaves_ + leaf_[p];
 }
 
-void CEventList::Settle(size_t i, Entry e) {
-    Entry* const tree = tree_.data();
-    tree[i] = e;
+void CEventList::Settle(size_t i, uint64_t time, uint64_t order) {
+    uint64_t* const times = times_.data();
+    uint64_t* const orders = orders_.data();
+    times[i] = time;
+    orders[i] = order;
     for (; i > 1; i >>= 1) {
-        e = Earlier(tree[i ^ 1], e);
+        const uint64_t t = times[i ^ 1];
+        const uint64_t o = orders[i ^ 1];
+        const uint64_t take = Mask(Before(t, o, time, order));
+        time ^= (time ^ t) & take;
+        order ^= (order ^ o) & take;
         // Placement numbers are never reused, so an equal order is the same entry.
-        if (tree[i >> 1].order == e.order)
+        if (orders[i >> 1] == order)
             return;
-        tree[i >> 1] = e;
+        times[i >> 1] = time;
+        orders[i >> 1] = order;
     }
 }
 
@@ -65,7 +75,8 @@ void CEventList::Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* node
         leaf_[i] = static_cast<uint8_t>(usedLeaves_++);
     }
     leaves_ = std::bit_ceil(std::max<size_t>(usedLeaves_, 1));
-    tree_.assign(2 * leaves_, Entry{kAbsent, kAbsent});
+    times_.assign(2 * leaves_, kAbsent);
+    orders_.assign(2 * leaves_, kAbsent);
 
     for (uint8_t i = 0; i < nodeCount; ++i) {
         const CQSObject* node = nodes[i].get();
@@ -83,8 +94,10 @@ void CEventList::Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* node
 }
 
 void CEventList::Clear() {
-    tree_.clear();
-    tree_.shrink_to_fit();
+    for (auto* v : {&times_, &orders_}) {
+        v->clear();
+        v->shrink_to_fit();
+    }
     leaf_.clear();
     leaf_.shrink_to_fit();
     size = nonEmpty = 0;
@@ -101,7 +114,7 @@ void CEventList::Add(uint8_t p) {
     const size_t i = LeafOf(p);
     ++count_;
     nonEmpty = 1;
-    Settle(i, Placed(p));
+    Settle(i, TimeKey(nodes[p]->nextEventTime), NextOrder(p));
 }
 
 void CEventList::Remove(uint8_t p) {
@@ -109,7 +122,7 @@ void CEventList::Remove(uint8_t p) {
         return;
     if (--count_ == 0)
         nonEmpty = 0;
-    Settle(leaves_ + leaf_[p], Entry{kAbsent, kAbsent});
+    Settle(leaves_ + leaf_[p], kAbsent, kAbsent);
 }
 
 void CEventList::MovedEarlier(uint8_t p) {
@@ -117,10 +130,10 @@ void CEventList::MovedEarlier(uint8_t p) {
         return;
     const size_t i = leaves_ + leaf_[p];
     const uint64_t key = TimeKey(nodes[p]->nextEventTime);
-    if (key == tree_[i].time)
+    if (key == times_[i])
         return;  // an unchanged time keeps its place among equal ones
     // A time that grew (never from the nodes of a sane model) still finds its place.
-    Settle(i, Entry{key, (++placed_ << 8) | p});
+    Settle(i, key, NextOrder(p));
 }
 
 }  // namespace marvolt

@@ -36,9 +36,9 @@ class CEventList {
     void Clear();
     // The node with the earliest event; only while the list holds one.
     CQSObject* Head() const { return nodes[HeadIndex()].get(); }
-    uint8_t HeadIndex() const { return static_cast<uint8_t>(tree_[1].order & 0xFF); }
+    uint8_t HeadIndex() const { return static_cast<uint8_t>(orders_[1] & 0xFF); }
     bool Contains(uint8_t p) const {
-        return p < leaf_.size() && leaf_[p] != kNone && tree_[leaves_ + leaf_[p]].order != kAbsent;
+        return p < leaf_.size() && leaf_[p] != kNone && orders_[leaves_ + leaf_[p]] != kAbsent;
     }
     size_t EntryCount() const { return count_; }
 
@@ -53,25 +53,17 @@ class CEventList {
     void HeadChanged();
 
   private:
-    struct Entry {
-        uint64_t time;   // the time as an ordered integer, see TimeKey
-        uint64_t order;  // placement number << 8 | node index; kAbsent for an empty leaf
-    };
     // Past every entry, one at a NaN time included.
     static constexpr uint64_t kAbsent = ~uint64_t{0};
-    static bool Before(const Entry& a, const Entry& b) {
-        // One wide comparison: no branch on which of the two is earlier.
+    // Whether the entry (time a, order p) comes before (time b, order q); one wide
+    // comparison, which compiles to no branch on which of the two is earlier.
+    static bool Before(uint64_t a, uint64_t p, uint64_t b, uint64_t q) {
         __extension__ using Key = unsigned __int128;
-        return ((Key{a.time} << 64) | a.order) < ((Key{b.time} << 64) | b.order);
+        return ((Key{a} << 64) | p) < ((Key{b} << 64) | q);
     }
-    // Chosen by a mask: which of two entries is earlier follows no pattern a
-    // branch predictor could learn.
-    static Entry Earlier(const Entry& a, Entry b) {
-        const uint64_t take = uint64_t{0} - static_cast<uint64_t>(Before(a, b));
-        b.time ^= (b.time ^ a.time) & take;
-        b.order ^= (b.order ^ a.order) & take;
-        return b;
-    }
+    // All ones for true: a selection by mask, which the compiler cannot turn
+    // back into a branch.
+    static uint64_t Mask(bool b) { return uint64_t{0} - static_cast<uint64_t>(b); }
     // Orders every double, NaN included (after everything), so a time a
     // hand-made file makes NaN cannot break the order.
     static uint64_t TimeKey(SimTime t) {
@@ -81,24 +73,36 @@ class CEventList {
         const uint64_t bits = std::bit_cast<uint64_t>(t + 0.0);
         return (bits >> 63) ? ~bits : bits | (uint64_t{1} << 63);
     }
-    Entry Placed(uint8_t p);
+    uint64_t NextOrder(uint8_t p) { return (++placed_ << 8) | p; }
     // The tree place of a node's leaf, given one first if it has none.
     size_t LeafOf(uint8_t p);
     // Sets a leaf and the entries above it, up to the first that stays as it was.
-    void Settle(size_t i, Entry e);
+    void Settle(size_t i, uint64_t time, uint64_t order);
     // Sets a leaf and every entry up to the root: the head's re-placement.
-    static void Climb(Entry* tree, size_t i, Entry e) {
-        tree[i] = e;
+    // The earlier of two entries is picked without a branch: which one it is
+    // follows no pattern a branch predictor could learn.
+    static void Climb(uint64_t* times, uint64_t* orders, size_t i, uint64_t time,
+                      uint64_t order) {
+        times[i] = time;
+        orders[i] = order;
         for (; i > 1; i >>= 1) {
-            e = Earlier(tree[i ^ 1], e);
-            tree[i >> 1] = e;
+            const uint64_t t = times[i ^ 1];
+            const uint64_t o = orders[i ^ 1];
+            const uint64_t take = Mask(Before(t, o, time, order));
+            time ^= (time ^ t) & take;
+            order ^= (order ^ o) & take;
+            times[i >> 1] = time;
+            orders[i >> 1] = order;
         }
     }
     void Rebuild();
 
-    std::vector<Entry> tree_;     // [1] the root, [leaves_, 2 leaves_) the leaves
-    std::vector<uint8_t> leaf_;   // per node position: its leaf, kNone when it has none
-    size_t leaves_ = 1;           // a power of two
+    // [1] the root, [leaves_, 2 leaves_) the leaves; an entry is a time and an
+    // order: placement number << 8 | node index, kAbsent for an empty leaf.
+    std::vector<uint64_t> times_;
+    std::vector<uint64_t> orders_;
+    std::vector<uint8_t> leaf_;  // per node position: its leaf, kNone when it has none
+    size_t leaves_ = 1;          // a power of two
     size_t usedLeaves_ = 0;
     size_t count_ = 0;
     uint64_t placed_ = 0;

@@ -146,7 +146,8 @@ inline void CEventList::HeadChanged() {
     if (count_ == 0)
         return;
     const uint8_t h = HeadIndex();
-    Climb(tree_.data(), leaves_ + leaf_[h], Entry{TimeKey(nodes[h]->nextEventTime), (++placed_ << 8) | h});
+    Climb(times_.data(), orders_.data(), leaves_ + leaf_[h], TimeKey(nodes[h]->nextEventTime),
+          NextOrder(h));
 }
 
 class CGenerator;
