@@ -107,6 +107,9 @@ class CQSObject {
     // Chosen when a run starts: the only receiver of a node that routes to one
     // node without a draw, which the hand-over then asks directly; null otherwise.
     CQSObject* soleReceiver = nullptr;
+    // Chosen when a run starts: routing to the fewest among queues of the
+    // kernel's own that refuse nothing lazily, which the choice then reads directly.
+    uint8_t fewestAmongQueues = 0;
     int32_t x = 1;
     int32_t y = 1;
 
