@@ -74,7 +74,7 @@ void CEventList::Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* node
             continue;
         leaf_[i] = static_cast<uint8_t>(usedLeaves_++);
     }
-    leaves_ = std::bit_ceil(std::max<size_t>(usedLeaves_, 1));
+    leaves_ = std::max<size_t>(usedLeaves_, 1);
     times_.assign(2 * leaves_, kAbsent);
     orders_.assign(2 * leaves_, kAbsent);
 

@@ -102,7 +102,9 @@ class CEventList {
     std::vector<uint64_t> times_;
     std::vector<uint64_t> orders_;
     std::vector<uint8_t> leaf_;  // per node position: its leaf, kNone when it has none
-    size_t leaves_ = 1;          // a power of two
+    // Any number: entry i holds the earlier of 2i and 2i + 1, and every path
+    // from a leaf halving its place ends at the root, so no padding is needed.
+    size_t leaves_ = 1;
     size_t usedLeaves_ = 0;
     size_t count_ = 0;
     uint64_t placed_ = 0;
