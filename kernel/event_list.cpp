@@ -43,11 +43,7 @@ void CEventList::Settle(size_t i, uint64_t time, uint64_t order) {
     times[i] = time;
     orders[i] = order;
     for (; i > 1; i >>= 1) {
-        const uint64_t t = times[i ^ 1];
-        const uint64_t o = orders[i ^ 1];
-        const uint64_t take = Mask(Before(t, o, time, order));
-        time ^= (time ^ t) & take;
-        order ^= (order ^ o) & take;
+        KeepEarlier(times[i ^ 1], orders[i ^ 1], time, order);
         // Placement numbers are never reused, so an equal order is the same entry.
         if (orders[i >> 1] == order)
             return;

@@ -78,6 +78,12 @@ class CEventList {
     size_t LeafOf(uint8_t p);
     // Sets a leaf and the entries above it, up to the first that stays as it was.
     void Settle(size_t i, uint64_t time, uint64_t order);
+    // (time, order) becomes the earlier of itself and (t, o).
+    static void KeepEarlier(uint64_t t, uint64_t o, uint64_t& time, uint64_t& order) {
+        const uint64_t take = Mask(Before(t, o, time, order));
+        time ^= (time ^ t) & take;
+        order ^= (order ^ o) & take;
+    }
     // Sets a leaf and every entry up to the root: the head's re-placement.
     // The earlier of two entries is picked without a branch: which one it is
     // follows no pattern a branch predictor could learn.
@@ -86,11 +92,7 @@ class CEventList {
         times[i] = time;
         orders[i] = order;
         for (; i > 1; i >>= 1) {
-            const uint64_t t = times[i ^ 1];
-            const uint64_t o = orders[i ^ 1];
-            const uint64_t take = Mask(Before(t, o, time, order));
-            time ^= (time ^ t) & take;
-            order ^= (order ^ o) & take;
+            KeepEarlier(times[i ^ 1], orders[i ^ 1], time, order);
             times[i >> 1] = time;
             orders[i >> 1] = order;
         }
