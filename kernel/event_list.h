@@ -14,11 +14,16 @@ namespace marvolt {
 
 class CQSObject;
 
-// A binary heap keyed by (time, order of placement): equal times leave in the
-// order they were placed, and every placement, a re-placement included, goes
-// behind the entries of equal time already there. Its cost grows as the
-// logarithm of the number of entries. The times are copied in when a node is
+// Ordered by (time, order of placement): equal times leave in the order they
+// were placed, and every placement, a re-placement included, goes behind the
+// entries of equal time already there. The times are copied in when a node is
 // placed, so ordering never asks a node anything.
+//
+// A tournament tree over the nodes that can have an event: each has a fixed
+// leaf, and every inner entry holds the earlier of its two children, so the
+// root is the head. A change climbs from the node's leaf to the root, one
+// comparison a level and no search for the smaller child, which costs less
+// than a heap's sifting at the sizes a model reaches.
 class CEventList {
   public:
     static constexpr uint8_t kNone = 255;
@@ -31,9 +36,11 @@ class CEventList {
     void Clear();
     // The node with the earliest event; only while the list holds one.
     CQSObject* Head() const { return nodes[HeadIndex()].get(); }
-    uint8_t HeadIndex() const { return static_cast<uint8_t>(heap_[0].order & 0xFF); }
-    bool Contains(uint8_t p) const { return p < position_.size() && position_[p] != kNone; }
-    size_t EntryCount() const { return heap_.size(); }
+    uint8_t HeadIndex() const { return static_cast<uint8_t>(orders_[1] & 0xFF); }
+    bool Contains(uint8_t p) const {
+        return p < leaf_.size() && leaf_[p] != kNone && orders_[leaves_ + leaf_[p]] != kAbsent;
+    }
+    size_t EntryCount() const { return count_; }
 
     // Enters a node at the time it keeps; one already in counts as moved earlier.
     void Add(uint8_t p);
@@ -48,7 +55,7 @@ class CEventList {
     // The placements made so far; the last one numbers the latest entry.
     uint64_t Placements() const { return placed_; }
     // Orders every double, NaN included (after everything), so a time a
-    // hand-made file makes NaN cannot break the heap.
+    // hand-made file makes NaN cannot break the order.
     static uint64_t TimeKey(SimTime t) {
         if (std::isnan(t))
             return ~uint64_t{0};
@@ -58,23 +65,53 @@ class CEventList {
     }
 
   private:
-    struct Entry {
-        uint64_t time;   // the time as an ordered integer, see TimeKey
-        uint64_t order;  // placement number << 8 | node index
-    };
-    static bool Before(const Entry& a, const Entry& b) {
-        return a.time < b.time || (a.time == b.time && a.order < b.order);
+    // Past every entry, one at a NaN time included.
+    static constexpr uint64_t kAbsent = ~uint64_t{0};
+    // Whether the entry (time a, order p) comes before (time b, order q); one wide
+    // comparison, which compiles to no branch on which of the two is earlier.
+    static bool Before(uint64_t a, uint64_t p, uint64_t b, uint64_t q) {
+        __extension__ using Key = unsigned __int128;
+        return ((Key{a} << 64) | p) < ((Key{b} << 64) | q);
     }
-    Entry Placed(uint8_t p);
-    void SiftUp(size_t i);
-    void SiftDown(size_t i);
-    static void PutAt(Entry* heap, uint8_t* position, size_t i, const Entry& e) {
-        heap[i] = e;
-        position[e.order & 0xFF] = static_cast<uint8_t>(i);
+    // All ones for true: a selection by mask, which the compiler cannot turn
+    // back into a branch.
+    static uint64_t Mask(bool b) { return uint64_t{0} - static_cast<uint64_t>(b); }
+    uint64_t NextOrder(uint8_t p) { return (++placed_ << 8) | p; }
+    // The tree place of a node's leaf, given one first if it has none.
+    size_t LeafOf(uint8_t p);
+    // Sets a leaf and the entries above it, up to the first that stays as it was.
+    void Settle(size_t i, uint64_t time, uint64_t order);
+    // (time, order) becomes the earlier of itself and (t, o).
+    static void KeepEarlier(uint64_t t, uint64_t o, uint64_t& time, uint64_t& order) {
+        const uint64_t take = Mask(Before(t, o, time, order));
+        time ^= (time ^ t) & take;
+        order ^= (order ^ o) & take;
     }
+    // Sets a leaf and every entry up to the root: the head's re-placement.
+    // The earlier of two entries is picked without a branch: which one it is
+    // follows no pattern a branch predictor could learn.
+    static void Climb(uint64_t* times, uint64_t* orders, size_t i, uint64_t time,
+                      uint64_t order) {
+        times[i] = time;
+        orders[i] = order;
+        for (; i > 1; i >>= 1) {
+            KeepEarlier(times[i ^ 1], orders[i ^ 1], time, order);
+            times[i >> 1] = time;
+            orders[i >> 1] = order;
+        }
+    }
+    void Rebuild();
 
-    std::vector<Entry> heap_;
-    std::vector<uint8_t> position_;  // per node position: its place in heap_, kNone when out
+    // [1] the root, [leaves_, 2 leaves_) the leaves; an entry is a time and an
+    // order: placement number << 8 | node index, kAbsent for an empty leaf.
+    std::vector<uint64_t> times_;
+    std::vector<uint64_t> orders_;
+    std::vector<uint8_t> leaf_;  // per node position: its leaf, kNone when it has none
+    // Any number: entry i holds the earlier of 2i and 2i + 1, and every path
+    // from a leaf halving its place ends at the root, so no padding is needed.
+    size_t leaves_ = 1;
+    size_t usedLeaves_ = 0;
+    size_t count_ = 0;
     uint64_t placed_ = 0;
 };
 

@@ -48,6 +48,19 @@ uint8_t CQSObject::ChooseReceiver(uint8_t type) {
         default: {
             uint8_t best = kNoIndex;
             uint32_t bound = 2147483647u;
+            if (fewestAmongQueues) {
+                for (uint8_t r : receivers) {
+                    const auto* q = static_cast<const CQueue*>(all[r].get());
+                    if (!q->AcceptsNow(type))
+                        continue;
+                    // Chosen without a branch: which queue is shorter follows no pattern.
+                    const uint32_t held = q->waitingCount[0];
+                    const bool fewer = held < bound;
+                    best = fewer ? r : best;
+                    bound = fewer ? held : bound;
+                }
+                return best;
+            }
             for (uint8_t r : receivers) {
                 if (!node_calls::CanAccept(all[r].get(), type))
                     continue;
@@ -307,6 +320,7 @@ static std::unique_ptr<CQSObject> CloneNode(const CQSObject& source, CQueuingSys
     auto copy = std::make_unique<Node>(static_cast<const Node&>(source));
     copy->owner = owner;
     copy->soleReceiver = nullptr;
+    copy->fewestAmongQueues = 0;
     if (!withResults)
         copy->DropIndicators();
     return copy;
@@ -393,6 +407,12 @@ void CQueuingSystem::BeginRun() {
         const bool sole = node->receivers.size() == 1 && node->routingDiscipline != kRouteRandom &&
                           node->receivers[0] < nodes.size();
         node->soleReceiver = sole ? nodes[node->receivers[0]].get() : nullptr;
+        node->fewestAmongQueues =
+            node->routingDiscipline == kRouteFewest &&
+            std::all_of(node->receivers.begin(), node->receivers.end(), [&](uint8_t r) {
+                return r < nodes.size() && nodes[r]->runKind == kQueue &&
+                       !static_cast<const CQueue*>(nodes[r].get())->Lazy();
+            });
     }
     for (size_t i = 0; i < requestTypes.size(); ++i) {
         requestTypes[i]->index = static_cast<uint8_t>(i);
@@ -412,8 +432,10 @@ void CQueuingSystem::EndRun() {
     }
     requestsInSystem = 0;
     eventList.Clear();
-    for (auto& node : nodes)
+    for (auto& node : nodes) {
         node->soleReceiver = nullptr;
+        node->fewestAmongQueues = 0;
+    }
 }
 
 bool CQueuingSystem::Stop() const {

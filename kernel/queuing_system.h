@@ -107,6 +107,9 @@ class CQSObject {
     // Chosen when a run starts: the only receiver of a node that routes to one
     // node without a draw, which the hand-over then asks directly; null otherwise.
     CQSObject* soleReceiver = nullptr;
+    // Chosen when a run starts: routing to the fewest among queues of the
+    // kernel's own that refuse nothing lazily, which the choice then reads directly.
+    uint8_t fewestAmongQueues = 0;
     int32_t x = 1;
     int32_t y = 1;
 
@@ -143,15 +146,11 @@ class CQSObject {
 };
 
 inline void CEventList::HeadChanged() {
-    const size_t n = heap_.size();
-    if (n == 0)
+    if (count_ == 0)
         return;
     const uint8_t h = HeadIndex();
-    const Entry e{TimeKey(nodes[h]->nextEventTime), (++placed_ << 8) | h};
-    heap_[0] = e;
-    // Still ahead of both children: it stays the head.
-    if (n > 1 && (!Before(e, heap_[1]) || (n > 2 && !Before(e, heap_[2]))))
-        SiftDown(0);
+    Climb(times_.data(), orders_.data(), leaves_ + leaf_[h], TimeKey(nodes[h]->nextEventTime),
+          NextOrder(h));
 }
 
 class CGenerator;

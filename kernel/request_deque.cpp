@@ -94,7 +94,7 @@ void RequestDeque::DropFrontBlock() {
 void RequestDeque::pop_back() {
     --size_;
     if (size_ == 0) {
-        clear();
+        Emptied();
     } else if (first_ + size_ <= (liveBlocks_ - 1) * kBlockSize) {
         --liveBlocks_;
         GiveBack(std::move(Slot(liveBlocks_)));

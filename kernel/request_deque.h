@@ -91,7 +91,7 @@ class RequestDeque {
         ++first_;
         --size_;
         if (size_ == 0) {
-            clear();
+            Emptied();
         } else if (first_ == kBlockSize) {
             DropFrontBlock();
         }
@@ -137,6 +137,18 @@ class RequestDeque {
     // Bit for bit, so that an arrival kept as its birth time reads back exactly.
     static bool SameTime(SimTime a, SimTime b) {
         return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
+    }
+    // A deque that became empty keeps its one block live, so that a queue
+    // that empties and fills again, the usual case, touches no block list;
+    // that block serves as the spare, so an empty deque holds no more than before.
+    void Emptied() {
+        if (liveBlocks_ == 1) {
+            first_ = 0;
+            if (spare_)
+                spare_.reset();
+        } else {
+            clear();
+        }
     }
     void AddBlockAtFront();
     void GrowMap();

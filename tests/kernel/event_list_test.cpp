@@ -124,6 +124,31 @@ TEST_F(EventListTest, SingleEntryAndRemoval) {
     EXPECT_FALSE(list.Contains(4));
 }
 
+// The list keeps room only for the nodes expected to have events; another
+// that gets one still takes its place in the order, however many come.
+TEST_F(EventListTest, NodesNotExpectedToHaveEventsStillTakePart) {
+    model.nodes.clear();
+    for (int i = 0; i < 9; ++i)
+        model.nodes.push_back(std::make_unique<TimedNode>(&model));
+    for (int i = 1; i < 9; ++i)
+        model.nodes[i]->runKind = kSink;
+    list.Build(model.nodeCount(), model.nodes.data());
+    Place(0, 5.0);
+    Place(3, 2.0);
+    Place(8, 5.0);
+    Place(1, 4.0);
+    Place(6, 1.0);
+    Place(2, 3.0);
+    Place(7, 2.0);
+    Place(5, 6.0);
+    Place(4, 0.5);
+    EXPECT_EQ(list.EntryCount(), 9u);
+    Set(5, 0.25);
+    list.MovedEarlier(5);
+    list.Remove(2);
+    EXPECT_EQ(Drain(), (std::vector<int>{5, 4, 6, 3, 7, 1, 0, 8}));
+}
+
 // Times a hand-made file can produce: NaN leaves after everything, a negative
 // time before everything, and the entries around them keep their order.
 TEST_F(EventListTest, NanAndNegativeTimesKeepTheOrderOfTheRest) {

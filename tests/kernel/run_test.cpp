@@ -5,6 +5,7 @@
 
 #include "kernel/channel.h"
 #include "kernel/generator.h"
+#include "kernel/queue.h"
 #include "kernel/queuing_system.h"
 #include "kernel/refusal_sink.h"
 #include "kernel/sink.h"
@@ -222,6 +223,44 @@ TEST_F(RunTest, InOrderAndFewestRouting) {
     EXPECT_EQ(g->ChooseReceiver(0), 3);
     n[1]->accepts = false;
     EXPECT_EQ(g->ChooseReceiver(0), 4);
+}
+
+// During a run the fewest among plain queues is chosen from the queues'
+// own counts: a full queue and one that refuses the type are passed over,
+// and of equal ones the first is taken.
+TEST_F(RunTest, FewestAmongQueuesDuringARun) {
+    m.AddRequestType("B");
+    auto* g = Generator("g", 1.0f);  // 1
+    CQueue* q[3];
+    for (int i = 0; i < 3; ++i) {
+        q[i] = m.AddQueue("q" + std::to_string(i));  // 2..4
+        ASSERT_EQ(m.Link(1, static_cast<uint8_t>(2 + i)), kOk);
+    }
+    g->routingDiscipline = kRouteFewest;
+    q[0]->lengthLimit = 2;
+    q[1]->acceptedTypes[1] = 0;
+    m.BeginRun();
+    ASSERT_TRUE(g->fewestAmongQueues);
+    q[0]->waitingCount[0] = 1;
+    q[2]->waitingCount[0] = 3;
+    EXPECT_EQ(g->ChooseReceiver(0), 3);
+    EXPECT_EQ(g->ChooseReceiver(1), 2) << "q1 refuses B";
+    q[0]->waitingCount[0] = 2;
+    EXPECT_EQ(g->ChooseReceiver(1), 4) << "q0 is full";
+    q[2]->waitingCount[0] = 0;
+    q[1]->waitingCount[0] = 0;
+    EXPECT_EQ(g->ChooseReceiver(0), 3) << "the first of equal ones";
+    q[2]->lengthLimit = 1;
+    q[2]->waitingCount[0] = 1;
+    EXPECT_EQ(g->ChooseReceiver(1), kNoIndex);
+    m.EndRun();
+    EXPECT_FALSE(g->fewestAmongQueues);
+
+    // A queue that refuses expired requests when asked keeps the general choice.
+    q[1]->waitLimitMode = kWaitFixedLimit;
+    m.BeginRun();
+    EXPECT_FALSE(g->fewestAmongQueues);
+    m.EndRun();
 }
 
 TEST_F(RunTest, SinkLifetimesAndSystemCounts) {
