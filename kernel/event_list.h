@@ -90,8 +90,7 @@ class CEventList {
     // Sets a leaf and every entry up to the root: the head's re-placement.
     // The earlier of two entries is picked without a branch: which one it is
     // follows no pattern a branch predictor could learn.
-    static void Climb(uint64_t* times, uint64_t* orders, size_t i, uint64_t time,
-                      uint64_t order) {
+    static void Climb(uint64_t* times, uint64_t* orders, size_t i, uint64_t time, uint64_t order) {
         times[i] = time;
         orders[i] = order;
         for (; i > 1; i >>= 1) {
