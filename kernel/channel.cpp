@@ -27,23 +27,15 @@ CChannel* CChannel::Reserve() const {
 }
 
 void CChannel::RecordIdle(SimTime d) {
-    const float f = static_cast<float>(d);
-    if (f > maxIdle)
-        maxIdle = f;
-    idleSum_ += d;
+    BookIdle(d, idleSum_, maxIdle);
     if (idleDistFlag)
-        idleDistribution.AddValue(f);
+        idleDistribution.AddValue(static_cast<float>(d));
 }
 
 void CChannel::RecordService(SimTime d) {
-    const float f = static_cast<float>(d);
-    if (f > maxService)
-        maxService = f;
-    if (f < minService)
-        minService = f;
-    serviceSum_ += d;
+    BookService(d, serviceSum_, minService, maxService);
     if (serviceDistFlag)
-        serviceDistribution.AddValue(f);
+        serviceDistribution.AddValue(static_cast<float>(d));
 }
 
 void CChannel::ClearTotals() {
@@ -282,9 +274,9 @@ uint8_t CChannel::ChooseSource(const uint8_t* mask) {
             }
             if (!(total > 0.0f))
                 return kNoIndex;
-            const uint8_t s =
-                ChooseByProbability(sources, sourceProbabilities, total,
-                                    [&](uint8_t s) { return node_calls::HasRequestFor(owner->Node(s), mask); });
+            const uint8_t s = ChooseByProbability(
+                sources, sourceProbabilities, total,
+                [&](uint8_t s) { return node_calls::HasRequestFor(owner->Node(s), mask); });
             if (s != kNoIndex)
                 return s;
             break;

@@ -79,6 +79,21 @@ class CChannel final : public CQSObject {
     void PlaceInService(uint8_t type, SimTime completion, SimTime birthTime);
     uint8_t ChooseSource(const uint8_t* mask);
     void ResetStatistics();
+    // Book one idle stretch or one service into their sums and extremes.
+    static void BookIdle(SimTime d, SimTime& sum, float& max) {
+        const float f = static_cast<float>(d);
+        if (f > max)
+            max = f;
+        sum += d;
+    }
+    static void BookService(SimTime d, SimTime& sum, float& min, float& max) {
+        const float f = static_cast<float>(d);
+        if (f > max)
+            max = f;
+        if (f < min)
+            min = f;
+        sum += d;
+    }
 
     // Container steps.
     void InsertType(uint8_t t);

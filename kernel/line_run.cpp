@@ -227,13 +227,8 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
             // The first service ends and the request leaves for the sink.
             const DeviceRecord done = devices.First();
             now = done.completionTime;
-            const SimTime took = done.completionTime - done.startTime;
-            const float tookF = static_cast<float>(took);
-            if (tookF > maxService)
-                maxService = tookF;
-            if (tookF < minService)
-                minService = tookF;
-            serviceSum += took;
+            CChannel::BookService(done.completionTime - done.startTime, serviceSum, minService,
+                                  maxService);
             ++sinkArrivals;
             countIntegral += (now - lastChange) * inside;
             lastChange = now;
@@ -293,11 +288,7 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
                         const bool listed = devices.AnyBusy();
                         const SimTime freeSince =
                             devices.Start(DeviceRecord{typeIndex, now + length, now, now});
-                        const SimTime idle = now - freeSince;
-                        const float idleF = static_cast<float>(idle);
-                        if (idleF > maxIdle)
-                            maxIdle = idleF;
-                        idleSum += idle;
+                        CChannel::BookIdle(now - freeSince, idleSum, maxIdle);
                         ++chanArrivals;
                         // Entered into the list, or moved in it when its first completion changed.
                         chanTime = devices.First().completionTime;
