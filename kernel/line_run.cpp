@@ -315,25 +315,16 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
                 reason = StopReason::kTooManyRequests;
             }
         }
-        // As the general loop counts events that bring the run no closer to its end.
         const bool progress = kByTime ? now > before : arrived > arrivedBefore;
-        if (progress) {
-            stalled = 0;
-        } else if (++stalled >= guard) {
-            if (reason == StopReason::kFinished)
-                reason = StopReason::kProgressGuard;
+        if (CQueuingSystem::Watch::GuardStops(progress, stalled, guard, reason))
             break;
-        }
         if constexpr (kWatched) {
-            if (--untilLook == 0) {
-                untilLook = CQueuingSystem::Watch::kEventsPerLook;
-                m.modelTime = now;
-                m.arrived = arrived;
-                if (reason == StopReason::kFinished && !watch->Look(m)) {
-                    reason = StopReason::kCancelled;
-                    break;
-                }
-            }
+            // The callback reads the model's time and arrivals.
+            if (watch->Cancels(m, untilLook, reason, [&] {
+                    m.modelTime = now;
+                    m.arrived = arrived;
+                }))
+                break;
         }
     }
 

@@ -42,8 +42,9 @@ uint8_t CQSObject::ChooseReceiver(uint8_t type) {
             float total = 0.0f;
             for (float p : routingProbabilities)
                 total += p;
-            return ChooseByProbability(receivers, routingProbabilities, total,
-                                       [&](uint8_t r) { return node_calls::CanAccept(all[r].get(), type); });
+            return ChooseByProbability(receivers, routingProbabilities, total, [&](uint8_t r) {
+                return node_calls::CanAccept(all[r].get(), type);
+            });
         }
         default: {
             uint8_t best = kNoIndex;
@@ -457,24 +458,12 @@ bool CQueuingSystem::Loop(Watch* watch) {
         const uint32_t arrivedBefore = arrived;
         modelTime = p->nextEventTime;
         node_calls::ProcessEvent(p);
-        // A run must end: count events that bring it no closer to its stop criterion.
         const bool progress = kByTime ? modelTime > before : arrived > arrivedBefore;
-        if (progress) {
-            stalled = 0;
-        } else if (++stalled >= progressGuard) {
-            // The bound, met within the same event, is the better reason.
-            if (stopReason == StopReason::kFinished)
-                stopReason = StopReason::kProgressGuard;
+        if (Watch::GuardStops(progress, stalled, progressGuard, stopReason))
             break;
-        }
         if constexpr (kWatched) {
-            if (--untilLook == 0) {
-                untilLook = Watch::kEventsPerLook;
-                if (stopReason == StopReason::kFinished && !watch->Look(*this)) {
-                    stopReason = StopReason::kCancelled;
-                    break;
-                }
-            }
+            if (watch->Cancels(*this, untilLook, stopReason, [] {}))
+                break;
         }
     }
     return false;

@@ -18,6 +18,35 @@ struct CQueuingSystem::Watch {
     RunProgress where;
     std::chrono::steady_clock::time_point last = std::chrono::steady_clock::now();
 
+    // A run must end: counts an event that brought it no closer to its stop
+    // criterion. True when the guard stops the run; the bound, met within the
+    // same event, stays the better reason.
+    static bool GuardStops(bool progress, uint64_t& stalled, uint64_t guard, StopReason& reason) {
+        if (progress) {
+            stalled = 0;
+            return false;
+        }
+        if (++stalled < guard)
+            return false;
+        if (reason == StopReason::kFinished)
+            reason = StopReason::kProgressGuard;
+        return true;
+    }
+
+    // Once every kEventsPerLook events: brings the model up to date (sync)
+    // and asks the callback. True when it cancels the run.
+    template <class Sync>
+    bool Cancels(const CQueuingSystem& m, uint32_t& untilLook, StopReason& reason, Sync sync) {
+        if (--untilLook != 0)
+            return false;
+        untilLook = kEventsPerLook;
+        sync();
+        if (reason != StopReason::kFinished || Look(m))
+            return false;
+        reason = StopReason::kCancelled;
+        return true;
+    }
+
     // False when the callback asks to stop.
     bool Look(const CQueuingSystem& m) {
         if (std::chrono::steady_clock::now() - last < period)
