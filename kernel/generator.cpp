@@ -17,6 +17,15 @@ void CGenerator::BeginRun() {
     // A fixed batch draws nothing, so its size is worked out once.
     fixedBatch_ = batchLaw.lawKind == kLawDeterministic;
     batchSize_ = fixedBatch_ ? BatchSize(SampleLaw(batchLaw)) : 0u;
+    // The running sums of the type draw, added in the walk's own order so that
+    // each is bit for bit the sum the walk reaches; only for a few types,
+    // where comparing with every sum costs less than stopping early.
+    cumulative_.clear();
+    if (typeProbabilities.size() > 1 && typeProbabilities.size() <= kSummedTypes) {
+        float sum = 0.0f;
+        for (float p : typeProbabilities)
+            cumulative_.push_back(sum += p);
+    }
     arrivals.assign(owner->typeCount() + 1u, 0u);
 }
 
@@ -36,9 +45,22 @@ uint8_t CGenerator::DrawType() const {
     // One type is chosen whatever the draw; the draw is still made.
     if (typeProbabilities.size() <= 1)
         return generatedTypes[0];
+    const size_t n = typeProbabilities.size();
+    if (cumulative_.size() == n) {
+        // Which type the walk below stops at is the draw itself, so it would
+        // mispredict; the same comparisons on the sums worked out at the run's
+        // start count the steps it would take without a branch.
+        uint32_t going = u > 0.0f;
+        size_t chosen = 0;
+        for (size_t i = 1; i < n; ++i) {
+            going &= u > cumulative_[i - 1];
+            chosen += going;
+        }
+        return generatedTypes[chosen];
+    }
     float sum = 0.0f;
     size_t chosen = 0;
-    for (size_t i = 0; u > sum && i < typeProbabilities.size(); ++i) {
+    for (size_t i = 0; u > sum && i < n; ++i) {
         sum += typeProbabilities[i];
         chosen = i;
     }

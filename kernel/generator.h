@@ -49,6 +49,10 @@ class CGenerator final : public CQSObject {
     // Chosen when a run starts: a deterministic batch law and the size it gives.
     bool fixedBatch_ = false;
     uint32_t batchSize_ = 0;
+    // Chosen when a run starts: the running sums of the type probabilities,
+    // empty when the draw walks them instead.
+    static constexpr size_t kSummedTypes = 8;
+    std::vector<float> cumulative_;
 };
 
 }  // namespace marvolt

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "kernel/channel.h"
 #include "kernel/generator.h"
@@ -100,6 +102,55 @@ TEST_F(RunTest, BatchRoundingAndTypeDraw) {
     EXPECT_NEAR(shareA, 0.2, 0.03);
     EXPECT_EQ(g->arrivals[0], 4000u);
     EXPECT_EQ(m.CountIndicator(0, 255, 1), g->arrivals[2]);
+}
+
+TEST_F(RunTest, TypeDrawTakesTheWalksChoiceForAnyProbabilities) {
+    // The walk over the running sums is the rule; a few types are drawn by
+    // comparing with sums worked out at the run's start, which must choose
+    // the same even when a hand-made file gives odd probabilities.
+    const float nan = std::nanf("");
+    const std::vector<std::vector<float>> cases = {
+        {0.5f, 0.5f},
+        {0.2f, 0.3f, 0.5f},
+        {0.1f, 0.1f, 0.1f, 0.1f, 0.1f, 0.1f, 0.1f, 0.3f},        // the most summed
+        {0.1f, 0.1f, 0.1f, 0.1f, 0.1f, 0.1f, 0.1f, 0.1f, 0.2f},  // walked
+        {0.6f, -0.4f, 0.3f, 0.5f},  // the sum falls back under u and rises again
+        {0.0f, 0.0f, 1.0f},
+        {0.3f, nan, 0.7f},
+        {2.0f, 1.0f, 1.0f},
+    };
+    for (const auto& probabilities : cases) {
+        CQueuingSystem model;
+        const auto n = static_cast<uint8_t>(probabilities.size());
+        for (uint8_t t = 0; t < n; ++t)
+            model.AddRequestType("T" + std::to_string(t));
+        auto* g = model.AddGenerator("g");
+        for (uint8_t t = 0; t < n; ++t)
+            g->SetGeneratedType(t, true);
+        g->typeProbabilities = probabilities;
+        g->intervalLaw = {kLawDeterministic, 1.0f, 0.0f};
+        model.arrivalsLimit = 3000;
+
+        SetRandomState(12345u);
+        model.Run();
+        ASSERT_GE(model.arrived, model.arrivalsLimit);
+
+        // Only the type draws take random values here.
+        SetRandomState(12345u);
+        std::vector<uint32_t> expected(n + 1u, 0u);
+        for (uint32_t a = 0; a < model.arrived; ++a) {
+            const float u = static_cast<float>(NextRandom() / 32767.0);
+            float sum = 0.0f;
+            size_t chosen = 0;
+            for (size_t i = 0; u > sum && i < n; ++i) {
+                sum += probabilities[i];
+                chosen = i;
+            }
+            ++expected[chosen + 1];
+        }
+        for (uint8_t t = 0; t < n; ++t)
+            EXPECT_EQ(g->arrivals[t + 1u], expected[t + 1u]) << "type " << int(t) << " of " << int(n);
+    }
 }
 
 TEST_F(RunTest, FloatClockWouldStallHere) {
