@@ -451,12 +451,20 @@ TakenRequest CQueue::TakeAny() {
             return TakenRequest{};
         return TakeAt(0, static_cast<size_t>(NextRandom()) % n);
     }
-    for (size_t c = 0; c < classes.size(); ++c) {
-        const size_t n = classes[c].size();
-        if (n != 0)
-            return TakeAt(c, discipline == kLifo ? n - 1 : 0);
+    size_t first = classes.size();
+    if (classes.size() <= kScannedClasses) {
+        // Found without stopping at it: which class holds the first request
+        // follows the types drawn, so a stop there would mispredict.
+        for (size_t c = classes.size(); c-- > 0;)
+            first = classes[c].empty() ? first : c;
+    } else {
+        for (size_t c = 0; c < classes.size() && first == classes.size(); ++c)
+            first = classes[c].empty() ? first : c;
     }
-    return TakenRequest{};
+    if (first == classes.size())
+        return TakenRequest{};
+    const size_t n = classes[first].size();
+    return TakeAt(first, discipline == kLifo ? n - 1 : 0);
 }
 
 TakenRequest CQueue::TakeAt(size_t cls, size_t position) {

@@ -105,6 +105,8 @@ class CQueue final : public CQSObject {
     void BookLeaving(const QueueRequest& r, Leaving how);
     SimTime EarliestRefusal() const;
     void FitSlotArrays();
+    // Up to this many priority classes, a take looks at every one.
+    static constexpr size_t kScannedClasses = 8;
     // Removes the request at a place and hands it out.
     TakenRequest TakeAt(size_t cls, size_t position);
 

@@ -184,6 +184,7 @@ struct Discipline {
     uint8_t discipline;
     uint8_t usePriority;
     uint8_t waitLimitMode;
+    uint8_t types = 3;  // more than 8 with priorities: classes are walked, not scanned
 };
 
 class QueueTakeAnyTest : public ::testing::TestWithParam<Discipline> {};
@@ -197,26 +198,28 @@ TEST_P(QueueTakeAnyTest, GivesWhatTheSearchWithAFullMaskGives) {
     auto run = [](bool any) {
         RestoreRandomStartState();
         CQueuingSystem m;
-        for (int t = 0; t < 3; ++t)
+        const int types = GetParam().types;
+        for (int t = 0; t < types; ++t)
             m.AddRequestType("T" + std::to_string(t));
-        m.requestTypes[1]->priority = 1;
+        for (int t = 0; t < types; ++t)
+            m.requestTypes[t]->priority = static_cast<uint8_t>(types > 3 ? types - t : t == 1);
         CQueue* q = m.AddQueue("Q");
         q->discipline = GetParam().discipline;
         q->usePriority = GetParam().usePriority;
         q->waitLimitMode = GetParam().waitLimitMode;
-        q->waitLimitLaws.assign(3, LawRecord{kLawExponential, 0.01f, 0.0f});
+        q->waitLimitLaws.assign(types, LawRecord{kLawExponential, 0.01f, 0.0f});
         m.BeginRun();
-        for (int i = 0; i < 12; ++i) {
+        for (int i = 0; i < 4 * types; ++i) {
             m.modelTime = i;
-            const uint8_t type = static_cast<uint8_t>(i * 7 % 3);
+            const uint8_t type = static_cast<uint8_t>(i * 7 % types);
             m.requestTypes[type]->ChangeCount(+1);
             q->Accept(type, i);
         }
         Taken out;
-        const uint8_t all[3] = {1, 1, 1};
-        m.modelTime = 20;
+        const std::vector<uint8_t> all(types, 1);
+        m.modelTime = 5.0 * types + 5.0;
         for (;;) {
-            const TakenRequest r = any ? q->TakeAny() : q->Take(all);
+            const TakenRequest r = any ? q->TakeAny() : q->Take(all.data());
             if (!r.valid)
                 break;
             out.requests.emplace_back(r.type, r.birthTime);
@@ -243,7 +246,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Discipline{kLifo, 0, kWaitUnlimited}, Discipline{kLifo, 1, kWaitUnlimited},
                       Discipline{kRandomOrder, 0, kWaitUnlimited},
                       Discipline{kLeastTimeToRefusal, 0, kWaitRandomLimit},
-                      Discipline{kFifo, 1, kWaitRandomLimit}));
+                      Discipline{kFifo, 1, kWaitRandomLimit}, Discipline{kFifo, 1, kWaitUnlimited, 9},
+                      Discipline{kLifo, 1, kWaitUnlimited, 12},
+                      Discipline{kFifo, 1, kWaitRandomLimit, 12}));
 
 TEST_F(QueueTest, PrioritiesAreIgnoredForRandomOrder) {
     Build(2);
