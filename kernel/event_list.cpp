@@ -10,45 +10,49 @@
 namespace marvolt {
 
 void CEventList::Rebuild() {
+    uint64_t* const tree = tree_.data();
     for (size_t i = leaves_ - 1; i >= 1; --i) {
-        const size_t c = Before(times_[2 * i + 1], orders_[2 * i + 1], times_[2 * i], orders_[2 * i])
-                             ? 2 * i + 1
-                             : 2 * i;
-        times_[i] = times_[c];
-        orders_[i] = orders_[c];
+        const size_t l = 4 * i;
+        const size_t r = l + 2;
+        const size_t c = Before(tree[r], tree[r + 1], tree[l], tree[l + 1]) ? r : l;
+        tree[2 * i] = tree[c];
+        tree[2 * i + 1] = tree[c + 1];
     }
 }
 
 size_t CEventList::LeafOf(uint8_t p) {
-    if (leaf_[p] == kNone) {
+    if (leafAt_[p] == 0) {
         // A node that was not expected to have events: it gets a leaf now.
         if (usedLeaves_ == leaves_) {
-            for (auto* v : {&times_, &orders_}) {
-                std::vector<uint64_t> grown(4 * leaves_, kAbsent);
-                std::copy(v->begin() + static_cast<std::ptrdiff_t>(leaves_), v->end(),
-                          grown.begin() + static_cast<std::ptrdiff_t>(2 * leaves_));
-                v->swap(grown);
+            std::vector<uint64_t> grown(8 * leaves_, kAbsent);
+            std::copy(tree_.begin() + static_cast<std::ptrdiff_t>(2 * leaves_), tree_.end(),
+                      grown.begin() + static_cast<std::ptrdiff_t>(4 * leaves_));
+            tree_.swap(grown);
+            for (uint16_t& at : leafAt_) {
+                if (at != 0)
+                    at = static_cast<uint16_t>(at + 2 * leaves_);
             }
             leaves_ *= 2;
             Rebuild();
         }
-        leaf_[p] = static_cast<uint8_t>(usedLeaves_++);
+        leafAt_[p] = static_cast<uint16_t>(2 * (leaves_ + usedLeaves_++));
     }
-    return leaves_ + leaf_[p];
+    return leafAt_[p];
 }
 
-void CEventList::Settle(size_t i, uint64_t time, uint64_t order) {
-    uint64_t* const times = times_.data();
-    uint64_t* const orders = orders_.data();
-    times[i] = time;
-    orders[i] = order;
-    for (; i > 1; i >>= 1) {
-        KeepEarlier(times[i ^ 1], orders[i ^ 1], time, order);
+void CEventList::Settle(size_t j, uint64_t time, uint64_t order) {
+    uint64_t* const tree = tree_.data();
+    tree[j] = time;
+    tree[j + 1] = order;
+    while (j > kRoot) {
+        const size_t s = Sibling(j);
+        KeepEarlier(tree[s], tree[s + 1], time, order);
+        j = Parent(j);
         // Placement numbers are never reused, so an equal order is the same entry.
-        if (orders[i >> 1] == order)
+        if (tree[j + 1] == order)
             return;
-        times[i >> 1] = time;
-        orders[i >> 1] = order;
+        tree[j] = time;
+        tree[j + 1] = order;
     }
 }
 
@@ -60,19 +64,22 @@ void CEventList::Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* node
     count_ = 0;
     // Leaves for the nodes that can have an event: sinks never do, nor a queue
     // whose refusals are not events.
-    leaf_.assign(nodeCount, kNone);
+    auto hasEvents = [this](uint8_t i) {
+        const CQSObject* node = nodes[i].get();
+        return node->runKind != kSink &&
+               (node->runKind != kQueue || static_cast<const CQueue*>(node)->EventDriven());
+    };
+    usedLeaves_ = 0;
+    for (uint8_t i = 0; i < nodeCount; ++i)
+        usedLeaves_ += hasEvents(i);
+    leaves_ = std::max<size_t>(usedLeaves_, 1);
+    tree_.assign(4 * leaves_, kAbsent);
+    std::fill(std::begin(leafAt_), std::end(leafAt_), uint16_t{0});
     usedLeaves_ = 0;
     for (uint8_t i = 0; i < nodeCount; ++i) {
-        const CQSObject* node = nodes[i].get();
-        if (node->runKind == kSink)
-            continue;
-        if (node->runKind == kQueue && !static_cast<const CQueue*>(node)->EventDriven())
-            continue;
-        leaf_[i] = static_cast<uint8_t>(usedLeaves_++);
+        if (hasEvents(i))
+            leafAt_[i] = static_cast<uint16_t>(2 * (leaves_ + usedLeaves_++));
     }
-    leaves_ = std::max<size_t>(usedLeaves_, 1);
-    times_.assign(2 * leaves_, kAbsent);
-    orders_.assign(2 * leaves_, kAbsent);
 
     for (uint8_t i = 0; i < nodeCount; ++i) {
         const CQSObject* node = nodes[i].get();
@@ -90,12 +97,8 @@ void CEventList::Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* node
 }
 
 void CEventList::Clear() {
-    for (auto* v : {&times_, &orders_}) {
-        v->clear();
-        v->shrink_to_fit();
-    }
-    leaf_.clear();
-    leaf_.shrink_to_fit();
+    std::vector<uint64_t>(4, kAbsent).swap(tree_);
+    std::fill(std::begin(leafAt_), std::end(leafAt_), uint16_t{0});
     size = nonEmpty = 0;
     leaves_ = 1;
     usedLeaves_ = count_ = 0;
@@ -118,15 +121,15 @@ void CEventList::Remove(uint8_t p) {
         return;
     if (--count_ == 0)
         nonEmpty = 0;
-    Settle(leaves_ + leaf_[p], kAbsent, kAbsent);
+    Settle(leafAt_[p], kAbsent, kAbsent);
 }
 
 void CEventList::MovedEarlier(uint8_t p) {
     if (!Contains(p))
         return;
-    const size_t i = leaves_ + leaf_[p];
+    const size_t i = leafAt_[p];
     const uint64_t key = TimeKey(nodes[p]->nextEventTime);
-    if (key == times_[i])
+    if (key == tree_[i])
         return;  // an unchanged time keeps its place among equal ones
     // A time that grew (never from the nodes of a sane model) still finds its place.
     Settle(i, key, NextOrder(p));
