@@ -1,6 +1,7 @@
 #include "kernel/event_list.h"
 
 #include <algorithm>
+#include <new>
 
 #include "kernel/channel.h"
 #include "kernel/generator.h"
@@ -9,14 +10,32 @@
 
 namespace marvolt {
 
+void CEventList::FreeAligned::operator()(uint64_t* p) const {
+    ::operator delete[](p, std::align_val_t{64});
+}
+
+std::unique_ptr<uint64_t[], CEventList::FreeAligned> CEventList::Allocate(size_t leaves) {
+    // Whole cache lines, the last group of children included.
+    const size_t words = (2 * ((leaves - 1) / 3 + leaves + 3) + 7) & ~size_t{7};
+    std::unique_ptr<uint64_t[], FreeAligned> tree(
+        static_cast<uint64_t*>(::operator new[](words * sizeof(uint64_t), std::align_val_t{64})));
+    std::fill(tree.get(), tree.get() + words, kAbsent);
+    return tree;
+}
+
+CEventList::CEventList() : tree_(Allocate(1)) {}
+
+CEventList::~CEventList() = default;
+
 void CEventList::Rebuild() {
-    uint64_t* const tree = tree_.data();
-    for (size_t i = leaves_ - 1; i >= 1; --i) {
-        const size_t l = 4 * i;
-        const size_t r = l + 2;
-        const size_t c = Before(tree[r], tree[r + 1], tree[l], tree[l + 1]) ? r : l;
-        tree[2 * i] = tree[c];
-        tree[2 * i + 1] = tree[c + 1];
+    uint64_t* const tree = tree_.get();
+    for (size_t k = (leaves_ - 1) / 3; k-- > 0;) {
+        const size_t first = 8 * (k + 1);  // the word place of child 4k + 1
+        uint64_t time = tree[first];
+        uint64_t order = tree[first + 1];
+        KeepEarliestOfGroup(tree, first, time, order);
+        tree[2 * (k + 3)] = time;
+        tree[2 * (k + 3) + 1] = order;
     }
 }
 
@@ -24,35 +43,35 @@ size_t CEventList::LeafOf(uint8_t p) {
     if (leafAt_[p] == 0) {
         // A node that was not expected to have events: it gets a leaf now.
         if (usedLeaves_ == leaves_) {
-            std::vector<uint64_t> grown(8 * leaves_, kAbsent);
-            std::copy(tree_.begin() + static_cast<std::ptrdiff_t>(2 * leaves_), tree_.end(),
-                      grown.begin() + static_cast<std::ptrdiff_t>(4 * leaves_));
-            tree_.swap(grown);
+            const size_t from = LeafPlace(0);
+            std::unique_ptr<uint64_t[], FreeAligned> grown = Allocate(3 * leaves_ + 1);
+            const size_t to = 2 * (leaves_ + 3);  // leaf 0 of 3 leaves_ + 1
+            std::copy(tree_.get() + from, tree_.get() + from + 2 * leaves_, grown.get() + to);
             for (uint16_t& at : leafAt_) {
                 if (at != 0)
-                    at = static_cast<uint16_t>(at + 2 * leaves_);
+                    at = static_cast<uint16_t>(at - from + to);
             }
-            leaves_ *= 2;
+            tree_ = std::move(grown);
+            leaves_ = 3 * leaves_ + 1;
             Rebuild();
         }
-        leafAt_[p] = static_cast<uint16_t>(2 * (leaves_ + usedLeaves_++));
+        leafAt_[p] = static_cast<uint16_t>(LeafPlace(usedLeaves_++));
     }
     return leafAt_[p];
 }
 
-void CEventList::Settle(size_t j, uint64_t time, uint64_t order) {
-    uint64_t* const tree = tree_.data();
-    tree[j] = time;
-    tree[j + 1] = order;
-    while (j > kRoot) {
-        const size_t s = Sibling(j);
-        KeepEarlier(tree[s], tree[s + 1], time, order);
-        j = Parent(j);
+void CEventList::Settle(size_t w, uint64_t time, uint64_t order) {
+    uint64_t* const tree = tree_.get();
+    tree[w] = time;
+    tree[w + 1] = order;
+    while (w > kRoot) {
+        KeepEarliestOfGroup(tree, w, time, order);
+        w = Parent(w);
         // Placement numbers are never reused, so an equal order is the same entry.
-        if (tree[j + 1] == order)
+        if (tree[w + 1] == order)
             return;
-        tree[j] = time;
-        tree[j + 1] = order;
+        tree[w] = time;
+        tree[w + 1] = order;
     }
 }
 
@@ -73,12 +92,13 @@ void CEventList::Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* node
     for (uint8_t i = 0; i < nodeCount; ++i)
         usedLeaves_ += hasEvents(i);
     leaves_ = std::max<size_t>(usedLeaves_, 1);
-    tree_.assign(4 * leaves_, kAbsent);
+    leaves_ += (3 - (leaves_ - 1) % 3) % 3;
+    tree_ = Allocate(leaves_);
     std::fill(std::begin(leafAt_), std::end(leafAt_), uint16_t{0});
     usedLeaves_ = 0;
     for (uint8_t i = 0; i < nodeCount; ++i) {
         if (hasEvents(i))
-            leafAt_[i] = static_cast<uint16_t>(2 * (leaves_ + usedLeaves_++));
+            leafAt_[i] = static_cast<uint16_t>(LeafPlace(usedLeaves_++));
     }
 
     for (uint8_t i = 0; i < nodeCount; ++i) {
@@ -97,10 +117,10 @@ void CEventList::Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* node
 }
 
 void CEventList::Clear() {
-    std::vector<uint64_t>(4, kAbsent).swap(tree_);
     std::fill(std::begin(leafAt_), std::end(leafAt_), uint16_t{0});
     size = nonEmpty = 0;
     leaves_ = 1;
+    tree_ = Allocate(leaves_);
     usedLeaves_ = count_ = 0;
     placed_ = 0;
 }

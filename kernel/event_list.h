@@ -20,10 +20,12 @@ class CQSObject;
 // placed, so ordering never asks a node anything.
 //
 // A tournament tree over the nodes that can have an event: each has a fixed
-// leaf, and every inner entry holds the earlier of its two children, so the
-// root is the head. A change climbs from the node's leaf to the root, one
-// comparison a level and no search for the smaller child, which costs less
-// than a heap's sifting at the sizes a model reaches.
+// leaf, and every inner entry holds the earliest of its four children, so the
+// root is the head. A change climbs from the node's leaf to the root, which
+// costs less than a heap's sifting at the sizes a model reaches. Four children
+// to an entry, side by side in one cache line, halve the levels of two: the
+// three siblings are compared among themselves while the climb is still below,
+// so a level waits for one comparison only.
 class CEventList {
   public:
     static constexpr uint8_t kNone = 255;
@@ -31,6 +33,11 @@ class CEventList {
     uint8_t size = 0;      // node positions: the model's node count at Build
     uint8_t nonEmpty = 0;  // set while the list holds an entry
     const std::unique_ptr<CQSObject>* nodes = nullptr;  // the model's node array, not owned
+
+    CEventList();
+    ~CEventList();
+    CEventList(const CEventList&) = delete;
+    CEventList& operator=(const CEventList&) = delete;
 
     void Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* nodeArray);
     void Clear();
@@ -68,11 +75,29 @@ class CEventList {
   private:
     // Past every entry, one at a NaN time included.
     static constexpr uint64_t kAbsent = ~uint64_t{0};
-    // Entry i is the pair of words 2i (its time) and 2i + 1 (its order), side by
-    // side so that a level reads one cache line; places below count words.
-    static constexpr size_t kRoot = 2;
-    static size_t Sibling(size_t j) { return j ^ 2; }
-    static size_t Parent(size_t j) { return (j >> 1) & ~size_t{1}; }
+    // An entry is a pair of words, its time and its order. Entry k of the tree
+    // (0 the root, 4k + 1 to 4k + 4 the children of k) is kept at entry k + 3,
+    // so that the four children of one entry start a cache line; places below
+    // count words.
+    static constexpr size_t kRoot = 6;
+    static size_t Parent(size_t w) { return ((w >> 2) & ~size_t{1}) + 4; }
+    struct FreeAligned {
+        void operator()(uint64_t* p) const;
+    };
+    // Words for leaves leaves (every entry then has four children), all absent.
+    static std::unique_ptr<uint64_t[], FreeAligned> Allocate(size_t leaves);
+    // The word place of leaf k.
+    size_t LeafPlace(size_t k) const { return 2 * ((leaves_ - 1) / 3 + k + 3); }
+    // (time, order) becomes the earliest of itself and the three other
+    // children of the entry at place w.
+    static void KeepEarliestOfGroup(const uint64_t* tree, size_t w, uint64_t& time,
+                                    uint64_t& order) {
+        uint64_t t = tree[w ^ 2];
+        uint64_t o = tree[(w ^ 2) + 1];
+        KeepEarlier(tree[w ^ 4], tree[(w ^ 4) + 1], t, o);
+        KeepEarlier(tree[w ^ 6], tree[(w ^ 6) + 1], t, o);
+        KeepEarlier(t, o, time, order);
+    }
     // Whether the entry (time a, order p) comes before (time b, order q); one wide
     // comparison, which compiles to no branch on which of the two is earlier.
     static bool Before(uint64_t a, uint64_t p, uint64_t b, uint64_t q) {
@@ -106,27 +131,25 @@ class CEventList {
 #endif
     }
     // Sets a leaf and every entry up to the root: the head's re-placement.
-    static void Climb(uint64_t* tree, size_t j, uint64_t time, uint64_t order) {
-        tree[j] = time;
-        tree[j + 1] = order;
-        while (j > kRoot) {
-            const size_t s = Sibling(j);
-            KeepEarlier(tree[s], tree[s + 1], time, order);
-            j = Parent(j);
-            tree[j] = time;
-            tree[j + 1] = order;
+    static void Climb(uint64_t* tree, size_t w, uint64_t time, uint64_t order) {
+        tree[w] = time;
+        tree[w + 1] = order;
+        while (w > kRoot) {
+            KeepEarliestOfGroup(tree, w, time, order);
+            w = Parent(w);
+            tree[w] = time;
+            tree[w + 1] = order;
         }
     }
     void Rebuild();
 
-    // Entries: [0] always absent, [1] the root, [leaves_, 2 leaves_) the leaves;
-    // an entry's order is its placement number << 8 | node index, kAbsent for an
-    // empty leaf.
-    std::vector<uint64_t> tree_ = std::vector<uint64_t>(4, kAbsent);
+    // Entries 0 to 2 are always absent; an entry's order is its placement
+    // number << 8 | node index, kAbsent for an empty leaf.
+    std::unique_ptr<uint64_t[], FreeAligned> tree_;
     // Per node position: the word place of its leaf, 0 while it has none.
     uint16_t leafAt_[256] = {};
-    // Any number: entry i holds the earlier of 2i and 2i + 1, and every path
-    // from a leaf halving its place ends at the root, so no padding is needed.
+    // One more than a multiple of three, so that every inner entry has four
+    // children; the ones past the nodes stay absent.
     size_t leaves_ = 1;
     size_t usedLeaves_ = 0;
     size_t count_ = 0;

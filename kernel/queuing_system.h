@@ -149,7 +149,7 @@ inline void CEventList::HeadChanged() {
     if (count_ == 0)
         return;
     const uint8_t h = HeadIndex();
-    Climb(tree_.data(), leafAt_[h], TimeKey(nodes[h]->nextEventTime), NextOrder(h));
+    Climb(tree_.get(), leafAt_[h], TimeKey(nodes[h]->nextEventTime), NextOrder(h));
 }
 
 class CGenerator;
