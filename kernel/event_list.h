@@ -108,7 +108,7 @@ class CEventList {
     // The tree place of a node's leaf, given one first if it has none.
     size_t LeafOf(uint8_t p);
     // Sets a leaf and the entries above it, up to the first that stays as it was.
-    void Settle(size_t j, uint64_t time, uint64_t order);
+    void Settle(size_t w, uint64_t time, uint64_t order);
     // (time, order) becomes the earlier of itself and (t, o), without a branch:
     // which one it is follows no pattern a branch predictor could learn.
     static void KeepEarlier(uint64_t t, uint64_t o, uint64_t& time, uint64_t& order) {
