@@ -1,6 +1,7 @@
 #include "kernel/event_list.h"
 
 #include <algorithm>
+#include <new>
 
 #include "kernel/channel.h"
 #include "kernel/generator.h"
@@ -9,46 +10,68 @@
 
 namespace marvolt {
 
+void CEventList::FreeAligned::operator()(uint64_t* p) const {
+    ::operator delete[](p, std::align_val_t{64});
+}
+
+std::unique_ptr<uint64_t[], CEventList::FreeAligned> CEventList::Allocate(size_t leaves) {
+    // Whole cache lines, the last group of children included.
+    const size_t words = (2 * ((leaves - 1) / 3 + leaves + 3) + 7) & ~size_t{7};
+    std::unique_ptr<uint64_t[], FreeAligned> tree(
+        static_cast<uint64_t*>(::operator new[](words * sizeof(uint64_t), std::align_val_t{64})));
+    std::fill(tree.get(), tree.get() + words, kAbsent);
+    return tree;
+}
+
+CEventList::CEventList() : tree_(Allocate(1)) {}
+
+CEventList::~CEventList() = default;
+
 void CEventList::Rebuild() {
-    for (size_t i = leaves_ - 1; i >= 1; --i) {
-        const size_t c = Before(times_[2 * i + 1], orders_[2 * i + 1], times_[2 * i], orders_[2 * i])
-                             ? 2 * i + 1
-                             : 2 * i;
-        times_[i] = times_[c];
-        orders_[i] = orders_[c];
+    uint64_t* const tree = tree_.get();
+    for (size_t k = (leaves_ - 1) / 3; k-- > 0;) {
+        const size_t first = 8 * (k + 1);  // the word place of child 4k + 1
+        uint64_t time = tree[first];
+        uint64_t order = tree[first + 1];
+        KeepEarliestOfGroup(tree, first, time, order);
+        tree[2 * (k + 3)] = time;
+        tree[2 * (k + 3) + 1] = order;
     }
 }
 
 size_t CEventList::LeafOf(uint8_t p) {
-    if (leaf_[p] == kNone) {
+    if (leafAt_[p] == 0) {
         // A node that was not expected to have events: it gets a leaf now.
         if (usedLeaves_ == leaves_) {
-            for (auto* v : {&times_, &orders_}) {
-                std::vector<uint64_t> grown(4 * leaves_, kAbsent);
-                std::copy(v->begin() + static_cast<std::ptrdiff_t>(leaves_), v->end(),
-                          grown.begin() + static_cast<std::ptrdiff_t>(2 * leaves_));
-                v->swap(grown);
+            const size_t from = LeafPlace(0);
+            std::unique_ptr<uint64_t[], FreeAligned> grown = Allocate(3 * leaves_ + 1);
+            const size_t to = 2 * (leaves_ + 3);  // leaf 0 of 3 leaves_ + 1
+            std::copy(tree_.get() + from, tree_.get() + from + 2 * leaves_, grown.get() + to);
+            for (uint16_t& at : leafAt_) {
+                if (at != 0)
+                    at = static_cast<uint16_t>(at - from + to);
             }
-            leaves_ *= 2;
+            tree_ = std::move(grown);
+            leaves_ = 3 * leaves_ + 1;
             Rebuild();
         }
-        leaf_[p] = static_cast<uint8_t>(usedLeaves_++);
+        leafAt_[p] = static_cast<uint16_t>(LeafPlace(usedLeaves_++));
     }
-    return leaves_ + leaf_[p];
+    return leafAt_[p];
 }
 
-void CEventList::Settle(size_t i, uint64_t time, uint64_t order) {
-    uint64_t* const times = times_.data();
-    uint64_t* const orders = orders_.data();
-    times[i] = time;
-    orders[i] = order;
-    for (; i > 1; i >>= 1) {
-        KeepEarlier(times[i ^ 1], orders[i ^ 1], time, order);
+void CEventList::Settle(size_t w, uint64_t time, uint64_t order) {
+    uint64_t* const tree = tree_.get();
+    tree[w] = time;
+    tree[w + 1] = order;
+    while (w > kRoot) {
+        KeepEarliestOfGroup(tree, w, time, order);
+        w = Parent(w);
         // Placement numbers are never reused, so an equal order is the same entry.
-        if (orders[i >> 1] == order)
+        if (tree[w + 1] == order)
             return;
-        times[i >> 1] = time;
-        orders[i >> 1] = order;
+        tree[w] = time;
+        tree[w + 1] = order;
     }
 }
 
@@ -60,19 +83,23 @@ void CEventList::Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* node
     count_ = 0;
     // Leaves for the nodes that can have an event: sinks never do, nor a queue
     // whose refusals are not events.
-    leaf_.assign(nodeCount, kNone);
+    auto hasEvents = [this](uint8_t i) {
+        const CQSObject* node = nodes[i].get();
+        return node->runKind != kSink &&
+               (node->runKind != kQueue || static_cast<const CQueue*>(node)->EventDriven());
+    };
+    usedLeaves_ = 0;
+    for (uint8_t i = 0; i < nodeCount; ++i)
+        usedLeaves_ += hasEvents(i);
+    leaves_ = std::max<size_t>(usedLeaves_, 1);
+    leaves_ += (3 - (leaves_ - 1) % 3) % 3;
+    tree_ = Allocate(leaves_);
+    std::fill(std::begin(leafAt_), std::end(leafAt_), uint16_t{0});
     usedLeaves_ = 0;
     for (uint8_t i = 0; i < nodeCount; ++i) {
-        const CQSObject* node = nodes[i].get();
-        if (node->runKind == kSink)
-            continue;
-        if (node->runKind == kQueue && !static_cast<const CQueue*>(node)->EventDriven())
-            continue;
-        leaf_[i] = static_cast<uint8_t>(usedLeaves_++);
+        if (hasEvents(i))
+            leafAt_[i] = static_cast<uint16_t>(LeafPlace(usedLeaves_++));
     }
-    leaves_ = std::max<size_t>(usedLeaves_, 1);
-    times_.assign(2 * leaves_, kAbsent);
-    orders_.assign(2 * leaves_, kAbsent);
 
     for (uint8_t i = 0; i < nodeCount; ++i) {
         const CQSObject* node = nodes[i].get();
@@ -90,14 +117,10 @@ void CEventList::Build(uint8_t nodeCount, const std::unique_ptr<CQSObject>* node
 }
 
 void CEventList::Clear() {
-    for (auto* v : {&times_, &orders_}) {
-        v->clear();
-        v->shrink_to_fit();
-    }
-    leaf_.clear();
-    leaf_.shrink_to_fit();
+    std::fill(std::begin(leafAt_), std::end(leafAt_), uint16_t{0});
     size = nonEmpty = 0;
     leaves_ = 1;
+    tree_ = Allocate(leaves_);
     usedLeaves_ = count_ = 0;
     placed_ = 0;
 }
@@ -118,15 +141,15 @@ void CEventList::Remove(uint8_t p) {
         return;
     if (--count_ == 0)
         nonEmpty = 0;
-    Settle(leaves_ + leaf_[p], kAbsent, kAbsent);
+    Settle(leafAt_[p], kAbsent, kAbsent);
 }
 
 void CEventList::MovedEarlier(uint8_t p) {
     if (!Contains(p))
         return;
-    const size_t i = leaves_ + leaf_[p];
+    const size_t i = leafAt_[p];
     const uint64_t key = TimeKey(nodes[p]->nextEventTime);
-    if (key == times_[i])
+    if (key == tree_[i])
         return;  // an unchanged time keeps its place among equal ones
     // A time that grew (never from the nodes of a sane model) still finds its place.
     Settle(i, key, NextOrder(p));

@@ -149,8 +149,7 @@ inline void CEventList::HeadChanged() {
     if (count_ == 0)
         return;
     const uint8_t h = HeadIndex();
-    Climb(times_.data(), orders_.data(), leaves_ + leaf_[h], TimeKey(nodes[h]->nextEventTime),
-          NextOrder(h));
+    Climb(tree_.get(), leafAt_[h], TimeKey(nodes[h]->nextEventTime), NextOrder(h));
 }
 
 class CGenerator;

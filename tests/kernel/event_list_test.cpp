@@ -182,20 +182,30 @@ struct ReferenceList {
     }
 };
 
-TEST_F(EventListTest, ManyOperationsLeaveInTheOrderOfTheSortedList) {
+// Random placements, re-placements and removals on n nodes, checked against
+// the sorted list; every third node is a sink, so it gets its leaf only when
+// it first takes part.
+void CheckAgainstSortedList(CQueuingSystem& model, CEventList& list, int n, unsigned seed) {
     model.nodes.clear();
-    Make(60);
+    for (int i = 0; i < n; ++i) {
+        model.nodes.push_back(std::make_unique<TimedNode>(&model));
+        if (i % 3 == 2)
+            model.nodes.back()->runKind = kSink;
+    }
+    list.Build(model.nodeCount(), model.nodes.data());
+    auto set = [&](int i, SimTime t) { model.nodes[i]->nextEventTime = t; };
     ReferenceList ref;
-    std::mt19937 random(7);
+    std::mt19937 random(seed);
     // Few distinct times, so that equal times are common.
     auto time = [&](double from) { return from + static_cast<double>(random() % 4); };
     double now = 0;
     for (int step = 0; step < 20000; ++step) {
-        const int p = static_cast<int>(random() % 60);
+        const int p = static_cast<int>(random() % static_cast<unsigned>(n));
         const size_t at = ref.Find(p);
         const int what = static_cast<int>(random() % 4);
         if (at == ref.entries.size()) {
-            Place(p, time(now));
+            set(p, time(now));
+            list.Add(static_cast<uint8_t>(p));
             ref.Insert(p, model.nodes[p]->nextEventTime);
         } else if (what == 0) {
             list.Remove(static_cast<uint8_t>(p));
@@ -204,7 +214,7 @@ TEST_F(EventListTest, ManyOperationsLeaveInTheOrderOfTheSortedList) {
             // Earlier, or the same time.
             const double old = ref.entries[at].second;
             const double t = std::max(now, old - static_cast<double>(random() % 3));
-            Set(p, t);
+            set(p, t);
             list.MovedEarlier(static_cast<uint8_t>(p));
             if (t != old && (at == 0 || ref.entries[at - 1].second > t)) {
                 ref.Erase(p);
@@ -216,20 +226,32 @@ TEST_F(EventListTest, ManyOperationsLeaveInTheOrderOfTheSortedList) {
             // The head is processed and comes back later, or at the same time.
             const int h = ref.entries.front().first;
             now = ref.entries.front().second;
-            Set(h, time(now));
+            set(h, time(now));
             list.HeadChanged();
             ref.Erase(h);
             ref.Insert(h, model.nodes[h]->nextEventTime);
         }
-        ASSERT_EQ(list.nonEmpty != 0, !ref.entries.empty()) << step;
+        ASSERT_EQ(list.nonEmpty != 0, !ref.entries.empty()) << n << " nodes, step " << step;
+        ASSERT_EQ(list.EntryCount(), ref.entries.size()) << n << " nodes, step " << step;
         if (!ref.entries.empty()) {
-            ASSERT_EQ(list.HeadIndex(), ref.entries.front().first) << step;
+            ASSERT_EQ(list.HeadIndex(), ref.entries.front().first) << n << " nodes, step " << step;
         }
     }
     std::vector<int> expected;
     for (const auto& e : ref.entries)
         expected.push_back(e.first);
-    EXPECT_EQ(Drain(), expected);
+    std::vector<int> drained;
+    while (list.nonEmpty) {
+        drained.push_back(list.HeadIndex());
+        list.Remove(list.HeadIndex());
+    }
+    EXPECT_EQ(drained, expected) << n << " nodes";
+}
+
+// Sizes around every change of the tree's depth, up to the most nodes a model has.
+TEST_F(EventListTest, ManyOperationsLeaveInTheOrderOfTheSortedList) {
+    for (const int n : {1, 2, 3, 4, 5, 13, 14, 60, 121, 122, 255})
+        CheckAgainstSortedList(model, list, n, static_cast<unsigned>(7 + n));
 }
 
 }  // namespace
