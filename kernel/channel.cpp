@@ -169,11 +169,8 @@ void CChannel::Schedule() {
     DeviceRecord& first = devices.FirstBusy();
     if (!failuresOn || first.completionTime < nextFailureTime)
         nextEventTime = first.completionTime;
-    if (!owner->eventList.Contains(index)) {
-        owner->eventList.Add(index);
-    } else {
-        owner->eventList.MovedEarlier(index);
-    }
+    // One already in the list counts as moved earlier.
+    owner->eventList.Add(index);
 }
 
 template <class Ask>
