@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include "kernel/sim_time.h"
 
@@ -28,8 +27,6 @@ class CQSObject;
 // so a level waits for one comparison only.
 class CEventList {
   public:
-    static constexpr uint8_t kNone = 255;
-
     uint8_t size = 0;      // node positions: the model's node count at Build
     uint8_t nonEmpty = 0;  // set while the list holds an entry
     const std::unique_ptr<CQSObject>* nodes = nullptr;  // the model's node array, not owned
