@@ -105,6 +105,7 @@ class CChannel final : public CQSObject {
 
   private:
     friend class CLineRun;  // runs the plainest line with the node's own numbers
+    friend class CTandemRun;  // and the tandem line
     // The extremes, sums and histograms a run and a reset of its statistics both start afresh.
     void ClearTotals();
     // The reserve channel that can stand in, or null when there is none usable.

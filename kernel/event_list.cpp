@@ -126,14 +126,18 @@ void CEventList::Clear() {
 }
 
 void CEventList::Add(uint8_t p) {
+    AddAt(p, nodes[p]->nextEventTime);
+}
+
+void CEventList::AddAt(uint8_t p, SimTime t) {
     if (Contains(p)) {
-        MovedEarlier(p);
+        MovedEarlierTo(p, t);
         return;
     }
     const size_t i = LeafOf(p);
     ++count_;
     nonEmpty = 1;
-    Settle(i, TimeKey(nodes[p]->nextEventTime), NextOrder(p));
+    Settle(i, TimeKey(t), NextOrder(p));
 }
 
 void CEventList::Remove(uint8_t p) {
@@ -145,10 +149,14 @@ void CEventList::Remove(uint8_t p) {
 }
 
 void CEventList::MovedEarlier(uint8_t p) {
+    MovedEarlierTo(p, nodes[p]->nextEventTime);
+}
+
+void CEventList::MovedEarlierTo(uint8_t p, SimTime t) {
     if (!Contains(p))
         return;
     const size_t i = leafAt_[p];
-    const uint64_t key = TimeKey(nodes[p]->nextEventTime);
+    const uint64_t key = TimeKey(t);
     if (key == tree_[i])
         return;  // an unchanged time keeps its place among equal ones
     // A time that grew (never from the nodes of a sane model) still finds its place.

@@ -47,6 +47,8 @@ class CEventList {
 
     // Enters a node at the time it keeps; one already in counts as moved earlier.
     void Add(uint8_t p);
+    // Add with the time given, for a loop that keeps the nodes' times itself.
+    void AddAt(uint8_t p, SimTime t);
     void Remove(uint8_t p);
     // The node's time decreased or stayed: an unchanged time keeps its place.
     void MovedEarlier(uint8_t p);
@@ -54,6 +56,11 @@ class CEventList {
     // Inline (after the node class, in queuing_system.h): every event of a
     // generator or a channel ends with it.
     void HeadChanged();
+    // HeadChanged with the head's time given; only while the list holds an entry.
+    void HeadChangedTo(SimTime t) {
+        const uint8_t h = HeadIndex();
+        Climb(tree_.get(), leafAt_[h], TimeKey(t), NextOrder(h));
+    }
 
     // The placements made so far; the last one numbers the latest entry.
     uint64_t Placements() const { return placed_; }
@@ -139,6 +146,7 @@ class CEventList {
         }
     }
     void Rebuild();
+    void MovedEarlierTo(uint8_t p, SimTime t);
 
     // Entries 0 to 2 are always absent; an entry's order is its placement
     // number << 8 | node index, kAbsent for an empty leaf.

@@ -44,6 +44,7 @@ class CGenerator final : public CQSObject {
 
   private:
     friend class CLineRun;  // runs the plainest line with the node's own numbers
+    friend class CTandemRun;  // and the tandem line
     uint8_t DrawType() const;
     static uint32_t BatchSize(float drawn);
     // Chosen when a run starts: a deterministic batch law and the size it gives.

@@ -67,13 +67,44 @@ struct CLineRun::Line {
     CDispose* refusals = nullptr;  // where a full queue refuses to, if anywhere
 };
 
-bool CLineRun::Find(const CQueuingSystem& m, Line& line) {
+bool CLineRun::ModelFits(const CQueuingSystem& m) {
     if (!m.lineRunAllowed || m.observer || m.warmupTime > 0 || m.countDistFlag ||
         m.typeCount() != 1 || m.stopReason != StopReason::kFinished)
         return false;
     const CRequestType& type = *m.requestTypes[0];
-    if (type.countDistFlag || type.count != m.requestsInSystem ||
-        type.maxInSystem != m.maxInSystem || type.lastChange != m.lastCountChange)
+    return !type.countDistFlag && type.count == m.requestsInSystem &&
+           type.maxInSystem == m.maxInSystem && type.lastChange == m.lastCountChange;
+}
+
+bool CLineRun::GeneratorFits(const CQueuingSystem& m, const CGenerator& g) {
+    return g.generatedTypes.size() == 1 && g.typeProbabilities.size() == 1 && g.fixedBatch_ &&
+           g.batchSize_ == 1 && g.arrivals.size() == 2 && m.eventList.Contains(g.index);
+}
+
+bool CLineRun::QueueFits(const CQueue& q) {
+    return q.discipline == kFifo && q.waitLimitMode == kWaitUnlimited && !q.acceptedTypes.empty() &&
+           q.acceptedTypes[0] && !q.waitHistograms_ && !q.lengthHistograms_ &&
+           q.classes.size() == 1 && q.classes[0].empty() && q.waitSum_.size() == 2 && q.waitingCount[0] == 0 &&
+           q.waitingCount[1] == 0 &&
+           q.maxWaitingCount[0] == q.maxWaitingCount[1];
+}
+
+bool CLineRun::ChannelFits(const CQueuingSystem& m, const CChannel& c, const CQueue& q) {
+    if (c.serviceLaws.empty())
+        return false;
+    const LawRecord& service = c.serviceLaws[0];
+    return !c.failuresOn && c.devices.capacity != 0 && c.soleSource == &q && c.acceptsAll_ &&
+           !c.idleDistFlag && !c.serviceDistFlag && c.arrivals.size() == 2 &&
+           !(service.lawKind == kLawDeterministic && service.param1 < kInstantService) &&
+           c.devices.allFree && !m.eventList.Contains(c.index);
+}
+
+bool CLineRun::SinkFits(const CDispose& s) {
+    return !s.lifetimeHistograms_ && s.arrivals.size() == 2;
+}
+
+bool CLineRun::Find(const CQueuingSystem& m, Line& line) {
+    if (!ModelFits(m))
         return false;
     // Besides the line only sinks, which nothing but the line can reach.
     for (const auto& node : m.nodes) {
@@ -106,29 +137,9 @@ bool CLineRun::Find(const CQueuingSystem& m, Line& line) {
         c->soleReceiver->runKind != kSink)
         return false;
     line.s = static_cast<CDispose*>(c->soleReceiver);
-
-    // The generator: one type, a fixed batch of one, and the only event of the
-    // list, placed last.
-    if (g->generatedTypes.size() != 1 || g->typeProbabilities.size() != 1 || !g->fixedBatch_ ||
-        g->batchSize_ != 1 || g->arrivals.size() != 2 || m.eventList.EntryCount() != 1 ||
-        m.eventList.HeadIndex() != g->index)
-        return false;
-    // The queue: everything waits, in arrival order, and only a full queue refuses.
-    if (q->discipline != kFifo || q->waitLimitMode != kWaitUnlimited || q->acceptedTypes.empty() ||
-        !q->acceptedTypes[0] || q->waitHistograms_ || q->lengthHistograms_ ||
-        q->classes.size() != 1 || q->waitSum_.size() != 2 ||
-        q->waitingCount[0] != q->waitingCount[1] || q->maxWaitingCount[0] != q->maxWaitingCount[1])
-        return false;
-    // The channel: devices that serve for a while, fed by the queue alone.
-    if (c->serviceLaws.empty())
-        return false;
-    const LawRecord& service = c->serviceLaws[0];
-    if (c->failuresOn || c->devices.capacity == 0 || c->soleSource != q || !c->acceptsAll_ ||
-        c->idleDistFlag || c->serviceDistFlag || c->arrivals.size() != 2 ||
-        (service.lawKind == kLawDeterministic && service.param1 < kInstantService) ||
-        !c->devices.allFree || m.eventList.Contains(c->index))
-        return false;
-    if (line.s->lifetimeHistograms_ || line.s->arrivals.size() != 2)
+    // The generator's event is the only one of the list.
+    if (!GeneratorFits(m, *g) || m.eventList.EntryCount() != 1 || !QueueFits(*q) ||
+        !ChannelFits(m, *c, *q) || !SinkFits(*line.s))
         return false;
     if (q->lengthLimit != 0 && m.refusalSink) {
         // A sink of its own: the line's sink keeps its numbers in the loop's registers.
@@ -136,7 +147,7 @@ bool CLineRun::Find(const CQueuingSystem& m, Line& line) {
         if (r->runKind != kSink || r == line.s)
             return false;
         line.refusals = static_cast<CDispose*>(m.refusalSink);
-        if (line.refusals->lifetimeHistograms_ || line.refusals->arrivals.size() != 2)
+        if (!SinkFits(*line.refusals))
             return false;
     }
     return true;
@@ -156,22 +167,7 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
     const LawRecord service = c.serviceLaws[0];
     const uint8_t typeIndex = g.generatedTypes[0];
 
-    // The random source in a register; a law drawn out of line gets it back.
-    uint32_t state = random_detail::g_state;
-    auto next = [&state] {
-        state = state * random_detail::kMultiplier + 1u;
-        return (state >> 16) & 32767u;
-    };
-    auto draw = [&](const LawRecord& law) -> float {
-        if (law.lawKind == kLawExponential)
-            return static_cast<float>(random_detail::g_negativeLog.value[next()] / law.param1);
-        if (law.lawKind == kLawDeterministic)
-            return law.param1;
-        random_detail::g_state = state;
-        const float v = SampleOtherLaw(law);
-        state = random_detail::g_state;
-        return v;
-    };
+    LocalRandom random;
 
     // The two entries the event list can hold, keyed as it keys them.
     uint64_t placed = m.eventList.Placements();
@@ -247,7 +243,7 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
                     minWait = wF;
                 if (wF > maxWait)
                     maxWait = wF;
-                const float length = draw(service);
+                const float length = random.Draw(service);
                 devices.Start(DeviceRecord{typeIndex, now + length, now, r.birthTime});
                 ++chanArrivals;
             }
@@ -259,11 +255,11 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
         } else {
             // A request is born and goes to the queue, or past it to the free device.
             now = genTime;
-            genTime = now + draw(interval);
+            genTime = now + random.Draw(interval);
             genKey = CEventList::TimeKey(genTime);
             genOrder = ++placed;
             if (inside < insideLimit) {
-                next();  // the type is drawn with one type too
+                random.Next();  // the type is drawn with one type too
                 countIntegral += (now - lastChange) * inside;
                 lastChange = now;
                 ++inside;
@@ -284,7 +280,7 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
                 } else {
                     ++queueArrivals;
                     if (queued == 0 && devices.Free()) {
-                        const float length = draw(service);
+                        const float length = random.Draw(service);
                         const bool listed = devices.AnyBusy();
                         const SimTime freeSince =
                             devices.Start(DeviceRecord{typeIndex, now + length, now, now});
@@ -329,7 +325,7 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
     }
 
     // Everything back where the nodes keep it, for their EndRun.
-    random_detail::g_state = state;
+    random.Store();
     m.modelTime = now;
     m.arrived = arrived;
     m.stopReason = reason;

@@ -90,6 +90,7 @@ class CQueue final : public CQSObject {
 
   private:
     friend class CLineRun;  // runs the plainest line with the node's own numbers
+    friend class CTandemRun;  // and the tandem line
     // What the requests of a class are allowed to wait, by the waiting-limit mode.
     Allowance ClassAllowance() const;
     float DrawAllowance(uint8_t t) const;

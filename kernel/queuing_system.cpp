@@ -5,6 +5,7 @@
 #include "kernel/channel.h"
 #include "kernel/generator.h"
 #include "kernel/line_run.h"
+#include "kernel/tandem_run.h"
 #include "kernel/node_calls.h"
 #include "kernel/queue.h"
 #include "kernel/run_watch.h"
@@ -480,7 +481,7 @@ void CQueuingSystem::RunWatched(Watch* watch) {
             ResetStatistics();
         }
     }
-    if (goOn && !CLineRun::TryRun(*this, watch)) {
+    if (goOn && !CLineRun::TryRun(*this, watch) && !CTandemRun::TryRun(*this, watch)) {
         if (watch) {
             LoopFor<true, false>(watch);
         } else {

@@ -148,8 +148,7 @@ class CQSObject {
 inline void CEventList::HeadChanged() {
     if (count_ == 0)
         return;
-    const uint8_t h = HeadIndex();
-    Climb(tree_.get(), leafAt_[h], TimeKey(nodes[h]->nextEventTime), NextOrder(h));
+    HeadChangedTo(nodes[HeadIndex()]->nextEventTime);
 }
 
 class CGenerator;
@@ -316,6 +315,7 @@ class CQueuingSystem {
 
   private:
     friend class CLineRun;  // runs the plainest line in a loop of its own
+    friend class CTandemRun;  // and the tandem line
     uint32_t inSystemLimit_ = kDefaultInSystemLimit;
 
     template <class Node>

@@ -71,6 +71,31 @@ inline float SampleLaw(const LawRecord& law) {
         return law.param1;
     return SampleOtherLaw(law);
 }
+
+// The random source held in a local by a run loop of its own, so that it stays
+// in a register; a law drawn out of line gets it back. Store hands it back.
+class LocalRandom {
+  public:
+    LocalRandom() : state_(random_detail::g_state) {}
+    uint32_t Next() {
+        state_ = state_ * random_detail::kMultiplier + 1u;
+        return (state_ >> 16) & 32767u;
+    }
+    float Draw(const LawRecord& law) {
+        if (law.lawKind == kLawExponential)
+            return static_cast<float>(random_detail::g_negativeLog.value[Next()] / law.param1);
+        if (law.lawKind == kLawDeterministic)
+            return law.param1;
+        random_detail::g_state = state_;
+        const float v = SampleOtherLaw(law);
+        state_ = random_detail::g_state;
+        return v;
+    }
+    void Store() const { random_detail::g_state = state_; }
+
+  private:
+    uint32_t state_;
+};
 double IntervalProbability(const LawRecord& law, float lo, float hi);
 int NearestInteger(float x);
 

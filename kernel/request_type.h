@@ -39,6 +39,7 @@ class CRequestType {
 
   private:
     friend class CLineRun;  // runs the plainest line with the node's own numbers
+    friend class CTandemRun;  // and the tandem line
     SimTime countIntegral_ = 0;  // time integral of count during a run
 };
 

@@ -49,6 +49,7 @@ class CDispose final : public CQSObject {
 
   private:
     friend class CLineRun;  // runs the plainest line with the node's own numbers
+    friend class CTandemRun;  // and the tandem line
     std::vector<SimTime> lifetimeSum_;
     // Chosen when a run starts: whether any lifetime histogram is kept.
     bool lifetimeHistograms_ = false;
