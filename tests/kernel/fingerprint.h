@@ -3,8 +3,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "kernel/queuing_system.h"
+#include "kernel/record_fingerprint.h"
 
 namespace marvolt::testing_models {
 
@@ -53,6 +55,16 @@ inline uint64_t FingerprintOf(const CQueuingSystem& m) {
         }
     }
     return f.value();
+}
+
+// What the model file would store of every node, the figures no accessor
+// shows (the shortest wait, say) included; only after an experiment.
+inline std::vector<uint8_t> StoredNodesOf(const CQueuingSystem& m) {
+    std::vector<uint8_t> bytes;
+    FingerprintWriter out(bytes);
+    for (uint8_t i = 0; i < m.nodeCount(); ++i)
+        m.Node(i)->Write(out);
+    return bytes;
 }
 
 }  // namespace marvolt::testing_models

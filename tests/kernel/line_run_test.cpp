@@ -28,6 +28,7 @@ LawRecord Normal(float mean, float deviation) {
 
 struct Outcome {
     uint64_t fingerprint = 0;
+    std::vector<uint8_t> stored;
     StopReason reason = StopReason::kFinished;
     uint32_t inside = 0;
     int callbacks = 0;
@@ -60,6 +61,7 @@ Outcome RunTwice(const Variant& v, bool lineRun, int cancelAtCall = 0) {
     for (int run = 0; run < 2; ++run)
         m.Experiment(progress);
     o.fingerprint = FingerprintOf(m);
+    o.stored = testing_models::StoredNodesOf(m);
     o.reason = m.stopReason;
     o.inside = m.requestsInSystem;
     if (m.DependencyCount() > 0)
