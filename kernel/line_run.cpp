@@ -153,13 +153,45 @@ bool CLineRun::Find(const CQueuingSystem& m, Line& line) {
     return true;
 }
 
+CLineRun::Tally::Tally(const CQueuingSystem& m, const CDispose& sink)
+    : now(m.modelTime),
+      arrived(m.arrived),
+      reason(m.stopReason),
+      inside(m.requestsInSystem),
+      maxInside(m.maxInSystem),
+      lastChange(m.requestTypes[0]->lastChange),
+      countIntegral(m.requestTypes[0]->countIntegral_),
+      generated(m.requestTypes[0]->generated),
+      sinkArrivals(sink.arrivals[1]),
+      lifetimeSum(sink.lifetimeSum_[1]),
+      minLifetime(sink.minLifetime[1]),
+      maxLifetime(sink.maxLifetime[1]) {}
+
+void CLineRun::Tally::HandBack(CQueuingSystem& m, CDispose& sink) const {
+    m.modelTime = now;
+    m.arrived = arrived;
+    m.stopReason = reason;
+    m.requestsInSystem = inside;
+    m.maxInSystem = maxInside;
+    m.lastCountChange = lastChange;
+    CRequestType& type = *m.requestTypes[0];
+    type.count = inside;
+    type.maxInSystem = maxInside;
+    type.lastChange = lastChange;
+    type.countIntegral_ = countIntegral;
+    type.generated = generated;
+    sink.arrivals[1] = sinkArrivals;
+    sink.lifetimeSum_[1] = lifetimeSum;
+    sink.minLifetime[1] = minLifetime;
+    sink.maxLifetime[1] = maxLifetime;
+}
+
 template <class Devices, bool kWatched, bool kByTime>
 void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* watch) {
     CGenerator& g = *line.g;
     CQueue& q = *line.q;
     CChannel& c = *line.c;
     CDispose& s = *line.s;
-    CRequestType& type = *m.requestTypes[0];
     RequestDeque& waiting = q.classes[0];
     const uint32_t lengthLimit = q.lengthLimit;
     CDispose* const refusals = line.refusals;
@@ -180,15 +212,11 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
     Devices devices(c.devices);
 
     // What the nodes count, in the order they count it.
-    SimTime now = m.modelTime;
-    uint32_t arrived = m.arrived;
-    StopReason reason = m.stopReason;
-    uint32_t inside = m.requestsInSystem;
-    uint32_t maxInside = m.maxInSystem;
+    Tally tally(m, s);
+    SimTime& now = tally.now;
+    uint32_t& arrived = tally.arrived;
+    StopReason& reason = tally.reason;
     const uint32_t insideLimit = m.InSystemLimit();
-    SimTime lastChange = type.lastChange;
-    SimTime countIntegral = type.countIntegral_;
-    uint32_t generated = type.generated;
     uint32_t genArrivals = g.arrivals[1];
     uint32_t queueArrivals = q.arrivals[1];
     uint32_t zeroWait = q.zeroWaitCount[1];
@@ -203,10 +231,6 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
     float maxIdle = c.maxIdle;
     float minService = c.minService;
     float maxService = c.maxService;
-    uint32_t sinkArrivals = s.arrivals[1];
-    SimTime lifetimeSum = s.lifetimeSum_[1];
-    float minLifetime = s.minLifetime[1];
-    float maxLifetime = s.maxLifetime[1];
 
     const SimTime timeLimit = m.timeLimit;
     const uint32_t arrivalsLimit = m.arrivalsLimit;
@@ -225,11 +249,7 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
             now = done.completionTime;
             CChannel::BookService(done.completionTime - done.startTime, serviceSum, minService,
                                   maxService);
-            ++sinkArrivals;
-            countIntegral += (now - lastChange) * inside;
-            lastChange = now;
-            --inside;
-            CDispose::BookLifetime(now - done.birthTime, lifetimeSum, minLifetime, maxLifetime);
+            tally.Absorbed(done.birthTime);
             devices.ReleaseFirst();
             while (queued != 0 && devices.Free()) {
                 // The device passes straight to the front request.
@@ -258,19 +278,12 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
             genTime = now + random.Draw(interval);
             genKey = CEventList::TimeKey(genTime);
             genOrder = ++placed;
-            if (inside < insideLimit) {
+            if (tally.inside < insideLimit) {
                 random.Next();  // the type is drawn with one type too
-                countIntegral += (now - lastChange) * inside;
-                lastChange = now;
-                ++inside;
-                ++generated;
-                if (inside > maxInside)
-                    maxInside = inside;
+                tally.Born();
                 if (lengthLimit != 0 && queued >= lengthLimit) {
                     // The queue is full: refused at birth, the request leaves at once.
-                    countIntegral += (now - lastChange) * inside;
-                    lastChange = now;
-                    --inside;
+                    tally.Leaves();
                     if (refusals) {
                         ++refusals->arrivals[1];
                         // Born now: 0, or NaN at an infinite time.
@@ -326,17 +339,7 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
 
     // Everything back where the nodes keep it, for their EndRun.
     random.Store();
-    m.modelTime = now;
-    m.arrived = arrived;
-    m.stopReason = reason;
-    m.requestsInSystem = inside;
-    m.maxInSystem = maxInside;
-    m.lastCountChange = lastChange;
-    type.count = inside;
-    type.maxInSystem = maxInside;
-    type.lastChange = lastChange;
-    type.countIntegral_ = countIntegral;
-    type.generated = generated;
+    tally.HandBack(m, s);
     g.nextEventTime = genTime;
     g.arrivals[1] = genArrivals;
     q.arrivals[1] = queueArrivals;
@@ -354,10 +357,6 @@ void CLineRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* 
     c.maxService = maxService;
     devices.WriteBack();
     c.nextEventTime = chanTime;
-    s.arrivals[1] = sinkArrivals;
-    s.lifetimeSum_[1] = lifetimeSum;
-    s.minLifetime[1] = minLifetime;
-    s.maxLifetime[1] = maxLifetime;
 }
 
 template <class Devices>

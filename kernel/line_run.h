@@ -6,11 +6,11 @@
 #pragma once
 
 #include "kernel/queuing_system.h"
+#include "kernel/sink.h"
 
 namespace marvolt {
 
 class CChannel;
-class CDispose;
 class CGenerator;
 class CQueue;
 
@@ -33,6 +33,53 @@ class CLineRun {
     static bool ChannelFits(const CQueuingSystem& m, const CChannel& c, const CQueue& q);
     // No histogram of lifetimes.
     static bool SinkFits(const CDispose& s);
+
+    // What a loop of its own keeps of the model as a whole, of its one request
+    // type and of the sink at the line's end, in locals that stay in
+    // registers: taken from them when the loop starts, handed back at its end.
+    struct Tally {
+        SimTime now;
+        uint32_t arrived;
+        StopReason reason;
+        uint32_t inside;
+        uint32_t maxInside;
+        SimTime lastChange;
+        SimTime countIntegral;
+        uint32_t generated;
+        uint32_t sinkArrivals;
+        SimTime lifetimeSum;
+        float minLifetime;
+        float maxLifetime;
+
+        Tally(const CQueuingSystem& m, const CDispose& sink);
+        void HandBack(CQueuingSystem& m, CDispose& sink) const;
+        // A request is born now.
+        void Born() {
+            CountChanges();
+            ++inside;
+            ++generated;
+            if (inside > maxInside)
+                maxInside = inside;
+        }
+        // A request leaves the system now.
+        void Leaves() {
+            CountChanges();
+            --inside;
+        }
+        // It leaves into the sink, born at birth.
+        void Absorbed(SimTime birth) {
+            ++sinkArrivals;
+            Leaves();
+            CDispose::BookLifetime(now - birth, lifetimeSum, minLifetime, maxLifetime);
+        }
+
+      private:
+        // The time integral of the number inside, up to now.
+        void CountChanges() {
+            countIntegral += (now - lastChange) * inside;
+            lastChange = now;
+        }
+    };
 
   private:
     struct Line;

@@ -151,7 +151,6 @@ bool CTandemRun::Find(const CQueuingSystem& m, Line& line) {
 template <bool kWatched, bool kByTime>
 void CTandemRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch* watch) {
     CEventList& list = m.eventList;
-    CRequestType& type = *m.requestTypes[0];
     CDispose& sink = *line.sink;
     const uint8_t typeIndex = line.generators[0]->generatedTypes[0];
     const size_t count = line.queues.size();
@@ -199,19 +198,11 @@ void CTandemRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch
     }
 
     LocalRandom random;
-    SimTime now = m.modelTime;
-    uint32_t arrived = m.arrived;
-    StopReason reason = m.stopReason;
-    uint32_t inside = m.requestsInSystem;
-    uint32_t maxInside = m.maxInSystem;
+    CLineRun::Tally tally(m, sink);
+    SimTime& now = tally.now;
+    uint32_t& arrived = tally.arrived;
+    StopReason& reason = tally.reason;
     const uint32_t insideLimit = m.InSystemLimit();
-    SimTime lastChange = type.lastChange;
-    SimTime countIntegral = type.countIntegral_;
-    uint32_t generated = type.generated;
-    uint32_t sinkArrivals = sink.arrivals[1];
-    SimTime lifetimeSum = sink.lifetimeSum_[1];
-    float minLifetime = sink.minLifetime[1];
-    float maxLifetime = sink.maxLifetime[1];
 
     // A request enters stage k's queue, or passes it to the free device.
     auto enter = [&](Stage& s, SimTime birth) {
@@ -252,14 +243,9 @@ void CTandemRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch
             Source& source = sources[r & ~kSource];
             times[head] = now + random.Draw(source.interval);
             list.HeadChangedTo(times[head]);
-            if (inside < insideLimit) {
+            if (tally.inside < insideLimit) {
                 random.Next();  // the type is drawn with one type too
-                countIntegral += (now - lastChange) * inside;
-                lastChange = now;
-                ++inside;
-                ++generated;
-                if (inside > maxInside)
-                    maxInside = inside;
+                tally.Born();
                 enter(stages[0], now);
                 ++arrived;
                 ++source.arrivals;
@@ -274,11 +260,7 @@ void CTandemRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch
             if (r + 1u < count) {
                 enter(stages[r + 1u], s.birth);
             } else {
-                ++sinkArrivals;
-                countIntegral += (now - lastChange) * inside;
-                lastChange = now;
-                --inside;
-                CDispose::BookLifetime(now - s.birth, lifetimeSum, minLifetime, maxLifetime);
+                tally.Absorbed(s.birth);
             }
             s.busy = false;
             if (s.queued != 0) {
@@ -319,17 +301,7 @@ void CTandemRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch
 
     // Everything back where the nodes keep it, for their EndRun.
     random.Store();
-    m.modelTime = now;
-    m.arrived = arrived;
-    m.stopReason = reason;
-    m.requestsInSystem = inside;
-    m.maxInSystem = maxInside;
-    m.lastCountChange = lastChange;
-    type.count = inside;
-    type.maxInSystem = maxInside;
-    type.lastChange = lastChange;
-    type.countIntegral_ = countIntegral;
-    type.generated = generated;
+    tally.HandBack(m, sink);
     for (size_t i = 0; i < sources.size(); ++i) {
         CGenerator& g = *line.generators[i];
         g.nextEventTime = times[g.index];
@@ -370,10 +342,6 @@ void CTandemRun::Loop(CQueuingSystem& m, const Line& line, CQueuingSystem::Watch
         c.maxService = s.maxService;
         c.nextEventTime = times[c.index];
     }
-    sink.arrivals[1] = sinkArrivals;
-    sink.lifetimeSum_[1] = lifetimeSum;
-    sink.minLifetime[1] = minLifetime;
-    sink.maxLifetime[1] = maxLifetime;
 }
 
 bool CTandemRun::TryRun(CQueuingSystem& m, CQueuingSystem::Watch* watch) {
