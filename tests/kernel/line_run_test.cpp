@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "fingerprint.h"
+#include "own_loop_outcome.h"
 #include "kernel/line_run.h"
 #include "model_builders.h"
 
@@ -17,7 +17,7 @@ namespace {
 
 using testing_models::Deterministic;
 using testing_models::Exponential;
-using testing_models::FingerprintOf;
+using Outcome = testing_models::LoopOutcome;
 using testing_models::MakeQueueLine;
 using testing_models::QueueLine;
 using testing_models::Uniform;
@@ -25,17 +25,6 @@ using testing_models::Uniform;
 LawRecord Normal(float mean, float deviation) {
     return {kLawNormal, mean, deviation};
 }
-
-struct Outcome {
-    uint64_t fingerprint = 0;
-    std::vector<uint8_t> stored;
-    StopReason reason = StopReason::kFinished;
-    uint32_t inside = 0;
-    int callbacks = 0;
-    std::vector<float> dependency;
-
-    bool operator==(const Outcome&) const = default;
-};
 
 struct Variant {
     std::string name;
@@ -45,28 +34,13 @@ struct Variant {
 
 // Two runs in a row, so that the second goes on from where the first left the
 // random source and the model.
-Outcome RunTwice(const Variant& v, bool lineRun, int cancelAtCall = 0) {
+Outcome RunTwice(const Variant& v, bool lineRun, int cancelAtCall) {
     RestoreRandomStartState();
     QueueLine q = MakeQueueLine(Exponential(1.0f), Exponential(1.25f));
     CQueuingSystem& m = *q.model;
     m.arrivalsLimit = 20000;
     v.shape(q);
-    m.lineRunAllowed = lineRun;
-    Outcome o;
-    ProgressCallback progress;
-    if (cancelAtCall > 0) {
-        m.progressPeriod = std::chrono::nanoseconds(0);
-        progress = [&](const RunProgress&) { return ++o.callbacks < cancelAtCall; };
-    }
-    for (int run = 0; run < 2; ++run)
-        m.Experiment(progress);
-    o.fingerprint = FingerprintOf(m);
-    o.stored = testing_models::StoredNodesOf(m);
-    o.reason = m.stopReason;
-    o.inside = m.requestsInSystem;
-    if (m.DependencyCount() > 0)
-        o.dependency = m.Dependency(0)->values;
-    return o;
+    return testing_models::RunTwiceOn(m, lineRun, cancelAtCall);
 }
 
 std::vector<Variant> Variants() {
@@ -249,25 +223,12 @@ std::vector<Variant> Variants() {
 }
 
 TEST(LineRunTest, EveryRunEqualsTheGeneralLoopBitForBit) {
-    for (const Variant& v : Variants()) {
-        SCOPED_TRACE(v.name);
-        const Outcome general = RunTwice(v, false);
-        const Outcome own = RunTwice(v, true);
-        EXPECT_EQ(own, general);
-    }
+    testing_models::ExpectOwnLoopLeavesTheSame(Variants(), RunTwice);
 }
 
 TEST(LineRunTest, ACallbackSeesTheSameRunAndCancelsItAtTheSamePoint) {
     const Variant plain{"plain", [](QueueLine& q) { q.model->arrivalsLimit = 200000; }, true};
-    for (int cancelAt : {1, 3, 1000}) {
-        SCOPED_TRACE(cancelAt);
-        const Outcome general = RunTwice(plain, false, cancelAt);
-        const Outcome own = RunTwice(plain, true, cancelAt);
-        EXPECT_EQ(own, general);
-        if (cancelAt < 1000) {
-            EXPECT_EQ(own.reason, StopReason::kCancelled);
-        }
-    }
+    testing_models::ExpectTheSameCancels(plain, RunTwice);
 }
 
 TEST(LineRunTest, TheLinesItFitsTakeItsLoopAndNoOthers) {
