@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <ostream>
 #include <vector>
 
 #include "fingerprint.h"
@@ -22,6 +23,16 @@ struct LoopOutcome {
 
     bool operator==(const LoopOutcome&) const = default;
 };
+
+// For a failure message that can be read: the stored records as their size and hash.
+inline void PrintTo(const LoopOutcome& o, std::ostream* os) {
+    Fingerprint stored;
+    stored.Add(o.stored.data(), o.stored.size());
+    *os << "{fingerprint " << std::hex << o.fingerprint << ", stored " << std::dec
+        << o.stored.size() << " bytes hashed " << std::hex << stored.value() << std::dec
+        << ", reason " << static_cast<int>(o.reason) << ", inside " << o.inside << ", callbacks "
+        << o.callbacks << ", " << o.dependency.size() << " dependency values}";
+}
 
 // Two experiments in a row, so that the second goes on from where the first
 // left the random source and the model; with cancelAtCall the progress
