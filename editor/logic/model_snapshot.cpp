@@ -1,7 +1,5 @@
 #include "editor/logic/model_snapshot.h"
 
-#include <cstring>
-
 #include "kernel/record_fingerprint.h"
 #include "persistence/model_record.h"
 

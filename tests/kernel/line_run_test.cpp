@@ -32,8 +32,7 @@ struct Variant {
     bool fits;  // the line's own loop takes it
 };
 
-// Two runs in a row, so that the second goes on from where the first left the
-// random source and the model.
+// The variant built afresh, with the random source at its start, then run twice.
 Outcome RunTwice(const Variant& v, bool lineRun, int cancelAtCall) {
     RestoreRandomStartState();
     QueueLine q = MakeQueueLine(Exponential(1.0f), Exponential(1.25f));

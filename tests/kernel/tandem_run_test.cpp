@@ -88,8 +88,7 @@ Tandem MakeFor(const Variant& v) {
     return t;
 }
 
-// Two runs in a row, so that the second goes on from where the first left the
-// random source and the model.
+// The variant built afresh, with the random source at its start, then run twice.
 Outcome RunTwice(const Variant& v, bool ownLoop, int cancelAtCall) {
     RestoreRandomStartState();
     Tandem t = MakeFor(v);
