@@ -50,15 +50,16 @@ uint8_t CQSObject::ChooseReceiver(uint8_t type) {
         default: {
             uint8_t best = kNoIndex;
             uint32_t bound = 2147483647u;
-            if (fewestAmongQueues) {
-                for (uint8_t r : receivers) {
-                    const auto* q = static_cast<const CQueue*>(all[r].get());
-                    if (!q->AcceptsNow(type))
+            if (!fewestQueues.empty()) {
+                for (const FewestQueue& q : fewestQueues) {
+                    if (q.accepted && !(type < q.acceptedCount && q.accepted[type]))
+                        continue;
+                    const uint32_t held = *q.held;
+                    if (q.lengthLimit != 0 && held >= q.lengthLimit)
                         continue;
                     // Chosen without a branch: which queue is shorter follows no pattern.
-                    const uint32_t held = q->waitingCount[0];
                     const bool fewer = held < bound;
-                    best = fewer ? r : best;
+                    best = fewer ? q.node : best;
                     bound = fewer ? held : bound;
                 }
                 return best;
@@ -322,7 +323,7 @@ static std::unique_ptr<CQSObject> CloneNode(const CQSObject& source, CQueuingSys
     auto copy = std::make_unique<Node>(static_cast<const Node&>(source));
     copy->owner = owner;
     copy->soleReceiver = nullptr;
-    copy->fewestAmongQueues = 0;
+    copy->fewestQueues.clear();
     if (!withResults)
         copy->DropIndicators();
     return copy;
@@ -409,12 +410,26 @@ void CQueuingSystem::BeginRun() {
         const bool sole = node->receivers.size() == 1 && node->routingDiscipline != kRouteRandom &&
                           node->receivers[0] < nodes.size();
         node->soleReceiver = sole ? nodes[node->receivers[0]].get() : nullptr;
-        node->fewestAmongQueues =
-            node->routingDiscipline == kRouteFewest &&
+        node->fewestQueues.clear();
+        const bool fewestAmongQueues =
+            node->routingDiscipline == kRouteFewest && !node->receivers.empty() &&
             std::all_of(node->receivers.begin(), node->receivers.end(), [&](uint8_t r) {
                 return r < nodes.size() && nodes[r]->runKind == kQueue &&
                        !static_cast<const CQueue*>(nodes[r].get())->Lazy();
             });
+        if (fewestAmongQueues) {
+            // The counts stay where BeginRun of the queues put them until the run ends.
+            for (uint8_t r : node->receivers) {
+                const auto* q = static_cast<const CQueue*>(nodes[r].get());
+                const bool all = q->acceptedTypes.size() >= typeCount() &&
+                                 std::all_of(q->acceptedTypes.begin(),
+                                             q->acceptedTypes.begin() + typeCount(),
+                                             [](uint8_t a) { return a != 0; });
+                node->fewestQueues.push_back(
+                    {q->waitingCount.data(), all ? nullptr : q->acceptedTypes.data(),
+                     static_cast<uint32_t>(q->acceptedTypes.size()), q->lengthLimit, r});
+            }
+        }
     }
     for (size_t i = 0; i < requestTypes.size(); ++i) {
         requestTypes[i]->index = static_cast<uint8_t>(i);
@@ -436,7 +451,7 @@ void CQueuingSystem::EndRun() {
     eventList.Clear();
     for (auto& node : nodes) {
         node->soleReceiver = nullptr;
-        node->fewestAmongQueues = 0;
+        node->fewestQueues.clear();
     }
 }
 

@@ -108,8 +108,17 @@ class CQSObject {
     // node without a draw, which the hand-over then asks directly; null otherwise.
     CQSObject* soleReceiver = nullptr;
     // Chosen when a run starts: routing to the fewest among queues of the
-    // kernel's own that refuse nothing lazily, which the choice then reads directly.
-    uint8_t fewestAmongQueues = 0;
+    // kernel's own that refuse nothing lazily. The choice then reads this
+    // table, one entry per receiver, instead of the queues themselves, which
+    // would cost several cache lines each per request.
+    struct FewestQueue {
+        const uint32_t* held;      // the queue's count of waiting requests
+        const uint8_t* accepted;   // per type; null when the queue takes every type
+        uint32_t acceptedCount;
+        uint32_t lengthLimit;      // 0: no limit
+        uint8_t node;
+    };
+    std::vector<FewestQueue> fewestQueues;
     int32_t x = 1;
     int32_t y = 1;
 

@@ -291,7 +291,7 @@ TEST_F(RunTest, FewestAmongQueuesDuringARun) {
     q[0]->lengthLimit = 2;
     q[1]->acceptedTypes[1] = 0;
     m.BeginRun();
-    ASSERT_TRUE(g->fewestAmongQueues);
+    ASSERT_EQ(g->fewestQueues.size(), 3u);
     q[0]->waitingCount[0] = 1;
     q[2]->waitingCount[0] = 3;
     EXPECT_EQ(g->ChooseReceiver(0), 3);
@@ -301,16 +301,22 @@ TEST_F(RunTest, FewestAmongQueuesDuringARun) {
     q[2]->waitingCount[0] = 0;
     q[1]->waitingCount[0] = 0;
     EXPECT_EQ(g->ChooseReceiver(0), 3) << "the first of equal ones";
-    q[2]->lengthLimit = 1;
-    q[2]->waitingCount[0] = 1;
-    EXPECT_EQ(g->ChooseReceiver(1), kNoIndex);
     m.EndRun();
-    EXPECT_FALSE(g->fewestAmongQueues);
+    EXPECT_TRUE(g->fewestQueues.empty());
+
+    q[2]->lengthLimit = 1;
+    m.BeginRun();
+    q[0]->waitingCount[0] = 2;
+    q[2]->waitingCount[0] = 1;
+    EXPECT_EQ(g->ChooseReceiver(1), kNoIndex) << "q0 and q2 full, q1 refuses B";
+    q[1]->waitingCount[0] = 7;
+    EXPECT_EQ(g->ChooseReceiver(0), 3) << "only q1 has room";
+    m.EndRun();
 
     // A queue that refuses expired requests when asked keeps the general choice.
     q[1]->waitLimitMode = kWaitFixedLimit;
     m.BeginRun();
-    EXPECT_FALSE(g->fewestAmongQueues);
+    EXPECT_TRUE(g->fewestQueues.empty());
     m.EndRun();
 }
 
