@@ -22,39 +22,50 @@ constexpr float kInstantService = 0.00001f;
 
 class CChannel final : public CQSObject {
   public:
-    CDeviceList devices;
-    std::vector<uint32_t> requestCounts;  // per type slot; stored, never changed by a run
-    SimTime nextFailureTime = 0;
+    // What a run reads on every request comes first, next to the fields of
+    // the node it shares, so that a request touches few cache lines.
+    uint8_t failuresOn = 0;
     uint8_t failed = 0;
-    SimTime stateChangeTime = 0;
-    std::vector<CChannel*> reserveFor;  // run-time
+    uint8_t transformOn = 0;
+    uint8_t idleDistFlag = 0;
+    uint8_t serviceDistFlag = 0;
+    uint8_t deviceCount = 1;
+    uint8_t inReserveQuery = 0;
+    uint8_t sourceDiscipline = kSourceInOrder;
+    CDeviceList devices;
+    SimTime nextFailureTime = 0;
     // Run-time: the only source, a queue asked without a draw, when the channel
     // stands in for no other; the channel then takes from it directly.
     CQueue* soleSource = nullptr;
+    std::vector<uint8_t> acceptedTypes;  // per type
+    std::vector<LawRecord> serviceLaws;  // per type
+    float maxIdle = 0.0f;
+    float minService = 0.0f;
+    float maxService = 0.0f;
+
+  private:
+    // Run-time: the channel accepts every type of the model.
+    bool acceptsAll_ = false;
+    // Running sums of a run, converted into the float indicators at EndRun.
+    SimTime idleSum_ = 0;
+    SimTime serviceSum_ = 0;
+
+  public:
+    std::vector<uint32_t> requestCounts;  // per type slot; stored, never changed by a run
+    SimTime stateChangeTime = 0;
+    std::vector<CChannel*> reserveFor;  // run-time
     uint8_t reserveRound = 0;
-    uint8_t inReserveQuery = 0;
-    uint8_t deviceCount = 1;
     std::vector<uint8_t> sources;
     std::vector<float> sourceProbabilities;
-    uint8_t sourceDiscipline = kSourceInOrder;
-    std::vector<uint8_t> acceptedTypes;   // per type
-    std::vector<LawRecord> serviceLaws;   // per type
     std::vector<uint8_t> transformTable;  // per type, or empty when absent
-    uint8_t transformOn = 0;
-    uint8_t failuresOn = 0;
     LawRecord workLaw;
     LawRecord repairLaw;
     uint8_t failureRule = kFailToRefusal;
     uint8_t reserveChannel = kNoIndex;
-    uint8_t idleDistFlag = 0;
-    uint8_t serviceDistFlag = 0;
     float loadFactor = 0.0f;
     float meanIdle = 0.0f;
-    float maxIdle = 0.0f;
     CFDistribution idleDistribution;
     float meanService = 0.0f;
-    float minService = 0.0f;
-    float maxService = 0.0f;
     CFDistribution serviceDistribution;
 
     CChannel(std::string nodeName, CQueuingSystem* model);
@@ -116,8 +127,6 @@ class CChannel final : public CQSObject {
     bool AskReserve(Ask ask);
     // The next request a free device takes from the sources, if any.
     TakenRequest TakeNext(const uint8_t* mask);
-    // Run-time: the channel accepts every type of the model.
-    bool acceptsAll_ = false;
     // A free device takes the request; the channel's next event follows.
     void StartService(const DeviceRecord& r);
     // Enters the first busy device's completion into the event list.
@@ -126,9 +135,6 @@ class CChannel final : public CQSObject {
     void Restore();
     void RecordIdle(SimTime d);
     void RecordService(SimTime d);
-    // Running sums of a run, converted into the float indicators at EndRun.
-    SimTime idleSum_ = 0;
-    SimTime serviceSum_ = 0;
     // After a reset of the statistics: the device time before it that the
     // sums will still book, busy and idle, which the load leaves out.
     SimTime busyBeforeStatistics_ = 0;

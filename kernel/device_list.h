@@ -20,11 +20,11 @@ class CDeviceList {
     uint8_t capacity = 0;
     uint8_t firstBusy = 0;
     uint8_t lastBusy = 0;
+    uint8_t busyCount = 0;
+    uint8_t allFree = 1;
     std::vector<DeviceRecord> records;
     std::vector<uint8_t> nextDevice;
     std::vector<uint8_t> prevDevice;
-    uint8_t busyCount = 0;
-    uint8_t allFree = 1;
 
     void Prepare(uint8_t n);
     void Release();

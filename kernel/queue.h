@@ -20,34 +20,49 @@ struct TakenRequest {
 
 class CQueue final : public CQSObject {
   public:
-    // Configuration.
+    // What a run reads on every request comes first, next to the fields of
+    // the node it shares, so that a request touches few cache lines.
     uint8_t discipline = kFifo;
     uint8_t usePriority = 0;
     uint8_t lengthLimited = 0;
     uint8_t waitLimitMode = kWaitUnlimited;
+    uint8_t classCount = 0;  // run-time
     float waitLimit = 0.0f;
-    uint32_t lengthLimit = 0;                                      // 0: no limit
-    std::vector<uint8_t> acceptedTypes;                            // per type
-    std::vector<LawRecord> waitLimitLaws;                          // per type, or empty when absent
-    std::vector<uint8_t> lengthDistFlags;                          // per type slot
-    std::vector<uint8_t> waitDistFlags;                            // per type slot
-    std::vector<std::optional<CFDistribution>> waitDistributions;  // per type slot
-    std::vector<std::optional<CIDistribution>> lengthDistributions;  // per type slot
+    uint32_t lengthLimit = 0;            // 0: no limit
+    std::vector<uint8_t> acceptedTypes;  // per type
 
     // Run-time state.
     std::vector<RequestDeque> classes;
-    uint8_t classCount = 0;
     std::vector<uint8_t> typeClass;  // empty when priorities do not apply
-    std::vector<SimTime> lastChangeTime;
 
-    // Indicators, per type slot.
+    // Indicators, per type slot, that a run keeps up to date.
     std::vector<uint32_t> waitingCount;
     std::vector<uint32_t> maxWaitingCount;
     std::vector<uint32_t> zeroWaitCount;
-    std::vector<float> refused;    // after the run: refusal fraction
-    std::vector<float> totalWait;  // after the run: mean waiting time
     std::vector<float> minWait;
     std::vector<float> maxWait;
+
+  private:
+    // Chosen when a run starts: whether any waiting-time or length histogram
+    // is kept, so that a run without them books none.
+    bool waitHistograms_ = false;
+    bool lengthHistograms_ = false;
+    // Running sums of a run, converted into the float indicators at EndRun.
+    std::vector<SimTime> waitSum_;
+    std::vector<double> refusedSum_;
+
+  public:
+    // Configuration.
+    std::vector<LawRecord> waitLimitLaws;                            // per type, or empty when absent
+    std::vector<uint8_t> lengthDistFlags;                            // per type slot
+    std::vector<uint8_t> waitDistFlags;                              // per type slot
+    std::vector<std::optional<CFDistribution>> waitDistributions;    // per type slot
+    std::vector<std::optional<CIDistribution>> lengthDistributions;  // per type slot
+    std::vector<SimTime> lastChangeTime;  // run-time, read by the length histograms only
+
+    // Indicators, per type slot, worked out at the end of a run.
+    std::vector<float> refused;    // refusal fraction
+    std::vector<float> totalWait;  // mean waiting time
     std::vector<float> meanLength;
 
     CQueue(std::string nodeName, CQueuingSystem* model);
@@ -111,14 +126,6 @@ class CQueue final : public CQSObject {
     // Removes the request at a place and hands it out.
     TakenRequest TakeAt(size_t cls, size_t position);
 
-    // Chosen when a run starts: whether any waiting-time or length histogram
-    // is kept, so that a run without them books none.
-    bool waitHistograms_ = false;
-    bool lengthHistograms_ = false;
-
-    // Running sums of a run, converted into the float indicators at EndRun.
-    std::vector<SimTime> waitSum_;
-    std::vector<double> refusedSum_;
     // Per type slot, after a reset of the statistics: the waiting done before
     // it by the requests then waiting, which the queue length leaves out.
     std::vector<SimTime> waitBeforeStatistics_;

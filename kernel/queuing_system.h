@@ -89,24 +89,23 @@ class CObservationHook {
 
 class CQSObject {
   public:
+    // What a run reads on every request comes first, so that it shares the
+    // object's first cache lines.
     uint8_t index = 0;
     uint8_t kind;
-    CQueuingSystem* owner;
-    std::string name;
-    std::string description;
-    std::vector<uint8_t> receivers;
-    std::vector<float> routingProbabilities;
     uint8_t routingDiscipline = kRouteInOrder;
-    std::vector<uint32_t> arrivals;  // per type slot; empty until the first run
-    // The time of the node's pending event, kept here so that the event list
-    // reads it without asking the node.
-    SimTime nextEventTime = 0;
     // The node's kind when it is one of the kernel's own (final) node classes,
     // which the hot path then calls directly; kForeignNode otherwise.
     uint8_t runKind = kForeignNode;
+    CQueuingSystem* owner;
+    // The time of the node's pending event, kept here so that the event list
+    // reads it without asking the node.
+    SimTime nextEventTime = 0;
     // Chosen when a run starts: the only receiver of a node that routes to one
     // node without a draw, which the hand-over then asks directly; null otherwise.
     CQSObject* soleReceiver = nullptr;
+    std::vector<uint32_t> arrivals;  // per type slot; empty until the first run
+    std::vector<uint8_t> receivers;
     // Chosen when a run starts: routing to the fewest among queues of the
     // kernel's own that refuse nothing lazily. The choice then reads this
     // table, one entry per receiver, instead of the queues themselves, which
@@ -119,6 +118,9 @@ class CQSObject {
         uint8_t node;
     };
     std::vector<FewestQueue> fewestQueues;
+    std::vector<float> routingProbabilities;
+    std::string name;
+    std::string description;
     int32_t x = 1;
     int32_t y = 1;
 
