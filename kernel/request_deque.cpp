@@ -64,6 +64,7 @@ void RequestDeque::AddBlockAtBack() {
         GrowMap();
     Slot(liveBlocks_) = TakeBlock();
     ++liveBlocks_;
+    front_ = Slot(0).get();
 }
 
 void RequestDeque::AddBlockAtFront() {
@@ -72,6 +73,7 @@ void RequestDeque::AddBlockAtFront() {
     head_ = (head_ + mask_) & mask_;
     blocks_[head_] = TakeBlock();
     ++liveBlocks_;
+    front_ = Slot(0).get();
 }
 
 void RequestDeque::push_front(const QueueRequest& r) {
@@ -89,6 +91,7 @@ void RequestDeque::DropFrontBlock() {
     head_ = (head_ + 1) & mask_;
     --liveBlocks_;
     first_ = 0;
+    front_ = liveBlocks_ != 0 ? Slot(0).get() : nullptr;
 }
 
 void RequestDeque::pop_back() {
@@ -105,6 +108,7 @@ void RequestDeque::clear() {
     for (size_t j = 0; j < liveBlocks_; ++j)
         GiveBack(std::move(Slot(j)));
     head_ = liveBlocks_ = first_ = size_ = 0;
+    front_ = nullptr;
 }
 
 void RequestDeque::insert(size_t position, const QueueRequest& r) {

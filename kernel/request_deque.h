@@ -124,6 +124,9 @@ class RequestDeque {
     };
     Place Locate(size_t i) const {
         const size_t g = first_ + i;
+        // Most queues are short: the first block, without a look at the block map.
+        if (g < kBlockSize)
+            return {front_, g};
         return {Slot(g >> kBlockShift).get(), g & (kBlockSize - 1)};
     }
     // The slot of the j-th live block.
@@ -163,6 +166,8 @@ class RequestDeque {
     size_t liveBlocks_ = 0;
     size_t first_ = 0;
     size_t size_ = 0;
+    // The first live block, null while there is none.
+    Block* front_ = nullptr;
     // The block last emptied, kept so a queue of stable length allocates nothing.
     std::unique_ptr<Block> spare_;
     Allowance allowance_;
