@@ -89,8 +89,14 @@ class CObservationHook {
 
 class CQSObject {
   public:
-    // What a run reads on every request comes first, so that it shares the
-    // object's first cache lines.
+    // What a run never reads comes first; what it reads on every request
+    // follows, right before the fields of the node's kind that it reads too,
+    // so that a request touches few cache lines.
+    std::string name;
+    std::string description;
+    std::vector<float> routingProbabilities;
+    int32_t x = 1;
+    int32_t y = 1;
     uint8_t index = 0;
     uint8_t kind;
     uint8_t routingDiscipline = kRouteInOrder;
@@ -118,11 +124,6 @@ class CQSObject {
         uint8_t node;
     };
     std::vector<FewestQueue> fewestQueues;
-    std::vector<float> routingProbabilities;
-    std::string name;
-    std::string description;
-    int32_t x = 1;
-    int32_t y = 1;
 
     uint8_t receiverCount() const { return static_cast<uint8_t>(receivers.size()); }
 
@@ -147,7 +148,7 @@ class CQSObject {
 
   protected:
     CQSObject(uint8_t nodeKind, std::string nodeName, CQueuingSystem* model)
-        : kind(nodeKind), owner(model), name(std::move(nodeName)) {}
+        : name(std::move(nodeName)), kind(nodeKind), owner(model) {}
     CQSObject(const CQSObject&) = default;
     CQSObject& operator=(const CQSObject&) = delete;
 

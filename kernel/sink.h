@@ -10,9 +10,19 @@ namespace marvolt {
 class CDispose final : public CQSObject {
   public:
     // Per type slot; during a run meanLifetime is unused, the sum is kept in double.
-    std::vector<float> meanLifetime;
+    // What a run reads on every request comes first.
     std::vector<float> minLifetime;
     std::vector<float> maxLifetime;
+
+  private:
+    friend class CLineRun;  // runs the plainest line with the node's own numbers
+    friend class CTandemRun;  // and the tandem line
+    std::vector<SimTime> lifetimeSum_;
+    // Chosen when a run starts: whether any lifetime histogram is kept.
+    bool lifetimeHistograms_ = false;
+
+  public:
+    std::vector<float> meanLifetime;
     std::vector<uint8_t> lifetimeDistFlags;
     std::vector<std::optional<CFDistribution>> lifetimeDistributions;
 
@@ -47,12 +57,6 @@ class CDispose final : public CQSObject {
     void EraseType(uint8_t t);
     void DropIndicators();
 
-  private:
-    friend class CLineRun;  // runs the plainest line with the node's own numbers
-    friend class CTandemRun;  // and the tandem line
-    std::vector<SimTime> lifetimeSum_;
-    // Chosen when a run starts: whether any lifetime histogram is kept.
-    bool lifetimeHistograms_ = false;
 };
 
 }  // namespace marvolt
