@@ -59,17 +59,11 @@ class Rings {
     static constexpr uint32_t kFirst = 4;
     explicit Rings(size_t stages) : first_(std::make_unique<Waiting[]>(stages * kFirst)) {}
     Waiting* First(size_t stage) { return first_.get() + stage * kFirst; }
+    // Inline on every push; the rare growth out of line, so that it does not
+    // keep the push itself from inlining.
     void Push(Stage& s, const Waiting& w) {
-        if (s.queued > s.mask) {
-            const uint32_t size = s.mask + 1;
-            auto grown = std::make_unique<Waiting[]>(2 * size);
-            for (uint32_t i = 0; i < size; ++i)
-                grown[i] = s.ring[(s.head + i) & s.mask];
-            s.ring = grown.get();
-            s.head = 0;
-            s.mask = 2 * size - 1;
-            grown_.push_back(std::move(grown));
-        }
+        if (s.queued > s.mask) [[unlikely]]
+            Grow(s);
         s.ring[(s.head + s.queued) & s.mask] = w;
         ++s.queued;
     }
@@ -81,6 +75,17 @@ class Rings {
     }
 
   private:
+    [[gnu::noinline]] void Grow(Stage& s) {
+        const uint32_t size = s.mask + 1;
+        auto grown = std::make_unique<Waiting[]>(2 * size);
+        for (uint32_t i = 0; i < size; ++i)
+            grown[i] = s.ring[(s.head + i) & s.mask];
+        s.ring = grown.get();
+        s.head = 0;
+        s.mask = 2 * size - 1;
+        grown_.push_back(std::move(grown));
+    }
+
     std::unique_ptr<Waiting[]> first_;
     std::vector<std::unique_ptr<Waiting[]>> grown_;
 };
