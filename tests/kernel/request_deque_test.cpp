@@ -105,6 +105,15 @@ TEST_P(RequestDequeTest, KeepsEveryFieldInOrderLikeAStandardDeque) {
             ExpectContents(d, want, "step " + std::to_string(step));
             const RequestDeque copy(d);
             ExpectContents(copy, want, "copy at step " + std::to_string(step));
+            // Assigned over a deque of its own blocks, and moved on: each must
+            // find its requests in the blocks it now holds.
+            RequestDeque assigned(a);
+            for (int i = 0; i < 700; ++i)
+                assigned.push_back(Kept(Tagged(-i, true), a));
+            assigned = d;
+            ExpectContents(assigned, want, "assigned at step " + std::to_string(step));
+            const RequestDeque moved(std::move(assigned));
+            ExpectContents(moved, want, "moved at step " + std::to_string(step));
         }
     }
     ExpectContents(d, want, "the end");
