@@ -79,11 +79,6 @@ class CQueue final : public CQSObject {
     void Write(RecordWriter& out) const override;
     bool Read(RecordReader& in) override;
 
-    // CanAccept of a queue that refuses nothing lazily, during a run.
-    bool AcceptsNow(uint8_t type) const {
-        return type < acceptedTypes.size() && acceptedTypes[type] &&
-               (lengthLimit == 0 || waitingCount[0] < lengthLimit);
-    }
     TakenRequest Take(const uint8_t* mask);
     // Take for a taker that accepts every type: no search for an acceptable one.
     TakenRequest TakeAny();
