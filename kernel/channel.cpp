@@ -85,10 +85,7 @@ void CChannel::BeginRun() {
         sources[0] < owner->nodeCount() && owner->Node(sources[0])->runKind == kQueue) {
         soleSource = static_cast<CQueue*>(owner->Node(sources[0]));
     }
-    const uint8_t types = owner->typeCount();
-    acceptsAll_ = acceptedTypes.size() >= types &&
-                  std::all_of(acceptedTypes.begin(), acceptedTypes.begin() + types,
-                              [](uint8_t a) { return a != 0; });
+    acceptsAll_ = AcceptsEveryType(acceptedTypes, owner->typeCount());
 }
 
 void CChannel::EndRun() {

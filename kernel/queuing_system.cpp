@@ -421,10 +421,7 @@ void CQueuingSystem::BeginRun() {
             // The counts stay where BeginRun of the queues put them until the run ends.
             for (uint8_t r : node->receivers) {
                 const auto* q = static_cast<const CQueue*>(nodes[r].get());
-                const bool all = q->acceptedTypes.size() >= typeCount() &&
-                                 std::all_of(q->acceptedTypes.begin(),
-                                             q->acceptedTypes.begin() + typeCount(),
-                                             [](uint8_t a) { return a != 0; });
+                const bool all = AcceptsEveryType(q->acceptedTypes, typeCount());
                 node->fewestQueues.push_back(
                     {q->waitingCount.data(), all ? nullptr : q->acceptedTypes.data(),
                      static_cast<uint32_t>(q->acceptedTypes.size()), q->lengthLimit, r});

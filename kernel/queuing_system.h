@@ -168,6 +168,17 @@ class CChannel;
 class CQueue;
 class CDispose;
 
+// Whether a per-type table of accepted types lets every one of the model's types in.
+inline bool AcceptsEveryType(const std::vector<uint8_t>& accepted, uint8_t types) {
+    if (accepted.size() < types)
+        return false;
+    for (uint8_t t = 0; t < types; ++t) {
+        if (accepted[t] == 0)
+            return false;
+    }
+    return true;
+}
+
 // The random choice by probability that routing and the choice of a source
 // share: u is drawn in [0, total]; the first entry that qualifies and whose
 // running sum of probabilities reaches u is chosen; 255 when none does.

@@ -9,8 +9,7 @@ namespace marvolt {
 
 class CDispose final : public CQSObject {
   public:
-    // Per type slot; during a run meanLifetime is unused, the sum is kept in double.
-    // What a run reads on every request comes first.
+    // Per type slot. What a run reads on every request comes first.
     std::vector<float> minLifetime;
     std::vector<float> maxLifetime;
 
@@ -22,7 +21,7 @@ class CDispose final : public CQSObject {
     bool lifetimeHistograms_ = false;
 
   public:
-    std::vector<float> meanLifetime;
+    std::vector<float> meanLifetime;  // unused during a run: the sum is kept in double
     std::vector<uint8_t> lifetimeDistFlags;
     std::vector<std::optional<CFDistribution>> lifetimeDistributions;
 
