@@ -57,10 +57,11 @@ uint8_t CQSObject::ChooseReceiver(uint8_t type) {
                     const uint32_t held = *q.held;
                     if (q.lengthLimit != 0 && held >= q.lengthLimit)
                         continue;
-                    // Chosen without a branch: which queue is shorter follows no pattern.
-                    const bool fewer = held < bound;
-                    best = fewer ? q.node : best;
-                    bound = fewer ? held : bound;
+                    // Chosen by a mask, not a branch: which queue is shorter follows
+                    // no pattern, and the compiler turned a plain choice into a jump.
+                    const uint32_t take = 0u - static_cast<uint32_t>(held < bound);
+                    best = static_cast<uint8_t>((q.node & take) | (best & ~take));
+                    bound = (held & take) | (bound & ~take);
                 }
                 return best;
             }
