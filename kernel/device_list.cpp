@@ -50,6 +50,16 @@ SimTime CDeviceList::Occupy(const DeviceRecord& r) {
     ++busyCount;
 
     const SimTime t = r.completionTime;
+    if (capacity == 2) {
+        // The other device is busy, and a ring of two already holds both
+        // orders. Chosen by a mask, not a jump: which of the two completes
+        // first follows the drawn times, so a jump would be mispredicted.
+        const uint8_t other = lastBusy;
+        const uint8_t swap = static_cast<uint8_t>(0u - (records[other].completionTime <= t));
+        firstBusy = static_cast<uint8_t>(d ^ ((d ^ other) & swap));
+        lastBusy = static_cast<uint8_t>(other ^ ((d ^ other) & swap));
+        return freeSince;
+    }
     if (records[lastBusy].completionTime <= t) {
         lastBusy = d;  // d already follows lastBusy in the ring
         return freeSince;

@@ -41,6 +41,21 @@ TEST(DeviceListTest, OccupyKeepsCompletionOrderAndEqualTimesInPlacementOrder) {
     d.Occupy(Rec(5, 2));
     d.Occupy(Rec(5, 3));
     EXPECT_EQ(BusyStretch(d), (std::vector<P>{{5, 1}, {5, 2}, {5, 3}}));
+
+    // Two devices take their own way: each order in turn, an equal time behind.
+    d.Prepare(2);
+    d.Occupy(Rec(5, 1));
+    d.Occupy(Rec(3, 2));
+    EXPECT_EQ(BusyStretch(d), (std::vector<P>{{3, 2}, {5, 1}}));
+    d.ReleaseFirst();
+    EXPECT_EQ(d.Occupy(Rec(5, 3)), 3.0);
+    EXPECT_EQ(BusyStretch(d), (std::vector<P>{{5, 1}, {5, 3}}));
+    d.ReleaseFirst();
+    EXPECT_EQ(d.Occupy(Rec(4, 6)), 5.0);
+    EXPECT_EQ(BusyStretch(d), (std::vector<P>{{4, 6}, {5, 3}}));
+    d.ReleaseFirst();
+    d.ReleaseFirst();
+    EXPECT_TRUE(d.allFree);
 }
 
 TEST(DeviceListTest, FreedDevicesAreReusedLongestFreeFirst) {
