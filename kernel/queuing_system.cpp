@@ -55,7 +55,7 @@ uint8_t CQSObject::ChooseReceiver(uint8_t type) {
                     if (q.accepted && !(type < q.acceptedCount && q.accepted[type]))
                         continue;
                     const uint32_t held = *q.held;
-                    if (q.lengthLimit != 0 && held >= q.lengthLimit)
+                    if (held >= q.lengthLimit)
                         continue;
                     // Chosen by a mask, not a branch: which queue is shorter follows
                     // no pattern, and the compiler turned a plain choice into a jump.
@@ -425,7 +425,8 @@ void CQueuingSystem::BeginRun() {
                 const bool all = AcceptsEveryType(q->acceptedTypes, typeCount());
                 node->fewestQueues.push_back(
                     {q->waitingCount.data(), all ? nullptr : q->acceptedTypes.data(),
-                     static_cast<uint32_t>(q->acceptedTypes.size()), q->lengthLimit, r});
+                     static_cast<uint32_t>(q->acceptedTypes.size()),
+                     q->lengthLimit != 0 ? q->lengthLimit : UINT32_MAX, r});
             }
         }
     }

@@ -120,7 +120,7 @@ class CQSObject {
         const uint32_t* held;      // the queue's count of waiting requests
         const uint8_t* accepted;   // per type; null when the queue takes every type
         uint32_t acceptedCount;
-        uint32_t lengthLimit;      // 0: no limit
+        uint32_t lengthLimit;      // the largest count when the queue has no limit
         uint8_t node;
     };
     std::vector<FewestQueue> fewestQueues;
